@@ -1,0 +1,121 @@
+#include "application.h"
+
+#include "form.h"
+#include "runtimeerror.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <QRegularExpression>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+namespace forms {
+
+namespace {
+
+struct Registry
+{
+    ProjectDescription project;
+    std::map<std::string, std::unique_ptr<Form>, std::less<>> instances;
+    QString pathOverride;
+    EndHandler endHandler;
+};
+
+Registry &registry()
+{
+    static Registry theRegistry;
+    return theRegistry;
+}
+
+} // namespace
+
+void installProject(const ProjectDescription &project)
+{
+    releaseInstances();
+    registry().project = project;
+}
+
+void releaseInstances()
+{
+    // Destroy in a loop: a window's destructor must not find its siblings half gone.
+    auto &instances = registry().instances;
+    while (!instances.empty())
+        instances.erase(instances.begin());
+}
+
+Form &instance(const char *windowClass)
+{
+    Registry &r = registry();
+    const auto found = r.instances.find(std::string_view(windowClass));
+    if (found != r.instances.end())
+        return *found->second;
+    for (const WindowClass &entry : r.project.windowClasses) {
+        if (std::string_view(entry.name) == windowClass)
+            return *r.instances.emplace(entry.name, entry.create()).first->second;
+    }
+    throw RuntimeError(ObjectRequired, QStringLiteral("Object required: %1").arg(QString::fromUtf8(windowClass)));
+}
+
+bool hasInstance(const char *windowClass)
+{
+    return registry().instances.count(std::string_view(windowClass)) != 0;
+}
+
+int start(int &argc, char **argv, const ProjectDescription &project)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(project.name));
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    installProject(project);
+    runHandler([&project] { instance(project.startupObject).Show(); });
+    const int status = QApplication::exec();
+    releaseInstances();
+    return status;
+}
+
+QString withoutTrailingSeparator(QString folder)
+{
+    static const QRegularExpression driveRoot(QStringLiteral("^[A-Za-z]:[\\\\/]$"));
+    while (folder.size() > 1 && (folder.endsWith(u'/') || folder.endsWith(u'\\'))
+           && !driveRoot.match(folder).hasMatch())
+        folder.chop(1);
+    return folder;
+}
+
+QString App::Path()
+{
+    const QString &override = registry().pathOverride;
+    return withoutTrailingSeparator(override.isEmpty() ? QCoreApplication::applicationDirPath() : override);
+}
+
+void App::setPath(const QString &folder)
+{
+    registry().pathOverride = folder;
+}
+
+QString App::Title()
+{
+    const char *name = registry().project.name;
+    return name && *name ? QString::fromUtf8(name) : QCoreApplication::applicationName();
+}
+
+void End(int status)
+{
+    if (const EndHandler &handler = registry().endHandler)
+        handler(status);
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+EndHandler setEndHandler(EndHandler handler)
+{
+    EndHandler previous = std::move(registry().endHandler);
+    registry().endHandler = std::move(handler);
+    return previous;
+}
+
+} // namespace forms

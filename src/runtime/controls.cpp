@@ -1,0 +1,217 @@
+#include "controls_p.h"
+
+#include "form.h"
+#include "text.h"
+#include "units.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+
+namespace forms {
+
+template<class Base>
+bool ControlWidget<Base>::event(QEvent *event)
+{
+    // A control without a tool tip of its own shows none, rather than its container's.
+    if (event->type() == QEvent::ToolTip && this->toolTip().isEmpty()) {
+        event->accept();
+        return true;
+    }
+    return Base::event(event);
+}
+
+template class ControlWidget<QWidget>;
+template class ControlWidget<QLabel>;
+template class ControlWidget<QLineEdit>;
+template class ControlWidget<QPushButton>;
+
+FormWindow::FormWindow(Form *form)
+    : m_form(form)
+{
+}
+
+FormWindow::~FormWindow() = default;
+
+void FormWindow::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    m_form->Unload();
+}
+
+void FormWindow::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Escape && cancelButton && cancelButton->isEnabled()) {
+        cancelButton->click();
+        return;
+    }
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && defaultButton && defaultButton->isEnabled()) {
+        defaultButton->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void Surface::mousePressEvent(QMouseEvent *event)
+{
+    int button = 0;
+    switch (event->button()) {
+    case Qt::LeftButton:
+        button = 1;
+        break;
+    case Qt::RightButton:
+        button = 2;
+        break;
+    case Qt::MiddleButton:
+        button = 4;
+        break;
+    default:
+        break;
+    }
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    const int shift = (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+        | (modifiers & Qt::AltModifier ? 4 : 0);
+    event->accept();
+    if (button && onMouseDown)
+        onMouseDown(button, shift, float(pixelsToTwips(event->position().x())),
+                    float(pixelsToTwips(event->position().y())));
+}
+
+void FrameBox::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    // The empty caption band still takes half a line of the frame's font above the border.
+    const int top = fontMetrics().height() / 2;
+    const QRect box = rect().adjusted(0, top, -1, -1);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(box.adjusted(1, 1, 0, 0));
+}
+
+void CaptionLabel::setCaption(const QString &caption)
+{
+    m_caption = caption;
+    setText(displayText(caption));
+}
+
+int KeyTextBox::keyAsciiOf(const QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return -1;
+    default:
+        break;
+    }
+    const QString text = event->text();
+    if (text.isEmpty())
+        return -1;
+    const char16_t code = text.at(0).unicode();
+    // Characters beyond the program's character set arrive as "?".
+    return code < 256 ? int(code) : int(u'?');
+}
+
+void KeyTextBox::keyPressEvent(QKeyEvent *event)
+{
+    const int ascii = keyAsciiOf(event);
+    if (ascii < 0 || !onKeyPress) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    Integer keyAscii = ascii;
+    QPointer<KeyTextBox> self(this);
+    onKeyPress(keyAscii);
+    if (!self)
+        return;
+    if (keyAscii == 0) {
+        event->accept(); // the handler discarded the key
+        return;
+    }
+    if (keyAscii != ascii) {
+        event->accept();
+        if (keyAscii == 8)
+            backspace();
+        else if (keyAscii >= 32 && keyAscii < 256)
+            insert(QString(QChar(char16_t(int(keyAscii)))));
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void CommandButton::paintEvent(QPaintEvent *event)
+{
+    if (!graphical) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    QRect r = rect();
+    painter.fillRect(r, palette().color(QPalette::Button));
+    const bool down = isDown();
+    // The classic raised bevel; a focused button also wears a black outline.
+    if (hasFocus()) {
+        painter.setPen(Qt::black);
+        painter.drawRect(r.adjusted(0, 0, -1, -1));
+        r.adjust(1, 1, -1, -1);
+    }
+    const QColor light = Qt::white, midlight = QColor(223, 223, 223), shadow = QColor(128, 128, 128),
+                 dark = Qt::black;
+    auto bevel = [&painter](const QRect &box, const QColor &topLeft, const QColor &bottomRight) {
+        painter.setPen(topLeft);
+        painter.drawLine(box.topLeft(), box.topRight());
+        painter.drawLine(box.topLeft(), box.bottomLeft());
+        painter.setPen(bottomRight);
+        painter.drawLine(box.bottomLeft(), box.bottomRight());
+        painter.drawLine(box.topRight(), box.bottomRight());
+    };
+    if (down) {
+        bevel(r, shadow, shadow);
+    } else {
+        bevel(r, light, dark);
+        bevel(r.adjusted(1, 1, -1, -1), midlight, shadow);
+    }
+    painter.setPen(palette().color(QPalette::ButtonText));
+    painter.setFont(font());
+    const QRect textBox = down ? r.translated(1, 1) : r;
+    painter.drawText(textBox, Qt::AlignCenter | Qt::TextShowMnemonic, text());
+    if (hasFocus()) {
+        QPen dots(Qt::black, 1, Qt::DotLine);
+        painter.setPen(dots);
+        painter.drawRect(r.adjusted(3, 3, -4, -4));
+    }
+}
+
+void CommandButton::keyPressEvent(QKeyEvent *event)
+{
+    // Enter presses the button that has the focus, as Space does.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+void PictureBox::setPicture(const Picture &picture)
+{
+    if (picture.isEmpty()) {
+        clear();
+        return;
+    }
+    const QPixmap pixmap = QPixmap::fromImage(picture.image());
+    setPixmap(pixmap);
+    resize(pixmap.deviceIndependentSize().toSize());
+}
+
+} // namespace forms

@@ -1,0 +1,117 @@
+#pragma once
+
+// The Qt widgets the runtime builds windows from. Windows never see these.
+
+#include "integer.h"
+#include "picture.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+
+#include <functional>
+
+namespace forms {
+
+class Form;
+
+/// Stops the events that controls take for themselves from reaching the surface behind them:
+/// a tool tip shows only over the control that has one.
+template<class Base>
+class ControlWidget : public Base
+{
+public:
+    using Base::Base;
+
+protected:
+    bool event(QEvent *event) override;
+};
+
+/// The window itself: a close box unloads it; Escape and Enter press its cancel and default
+/// buttons.
+class FormWindow : public QMainWindow
+{
+public:
+    explicit FormWindow(Form *form);
+    ~FormWindow() override;
+
+    QPushButton *defaultButton = nullptr;
+    QPushButton *cancelButton = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    Form *m_form;
+};
+
+/// The client area: its own surface raises MouseDown, with X and Y in twips.
+class Surface : public QWidget
+{
+public:
+    using QWidget::QWidget;
+    std::function<void(Integer button, Integer shift, float x, float y)> onMouseDown;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+};
+
+/// A frame: a thin etched line along its edges, the top one half a caption line down.
+class FrameBox : public ControlWidget<QWidget>
+{
+public:
+    using ControlWidget::ControlWidget;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+/// A label: its caption with access-key marks resolved, wrapped at words.
+class CaptionLabel : public ControlWidget<QLabel>
+{
+public:
+    using ControlWidget::ControlWidget;
+    void setCaption(const QString &caption);
+    QString caption() const { return m_caption; }
+
+private:
+    QString m_caption;
+};
+
+/// A text box that raises KeyPress before it takes a key.
+class KeyTextBox : public ControlWidget<QLineEdit>
+{
+public:
+    using ControlWidget::ControlWidget;
+    std::function<void(Integer &keyAscii)> onKeyPress;
+
+    /// The KeyAscii a key press raises, or -1 when it raises none (arrows, Tab, bare modifiers).
+    static int keyAsciiOf(const QKeyEvent *event);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+/// A command button; a graphical one paints its face in its back colour.
+class CommandButton : public ControlWidget<QPushButton>
+{
+public:
+    using ControlWidget::ControlWidget;
+    bool graphical = false;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+};
+
+/// A picture control that takes the natural size of the picture it holds.
+class PictureBox : public ControlWidget<QLabel>
+{
+public:
+    using ControlWidget::ControlWidget;
+    void setPicture(const Picture &picture);
+};
+
+} // namespace forms

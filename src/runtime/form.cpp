@@ -1,0 +1,637 @@
+#include "form.h"
+
+#include "controls_p.h"
+#include "runtimeerror.h"
+#include "text.h"
+#include "units.h"
+
+#include <QCursor>
+#include <QEventLoop>
+#include <QFile>
+#include <QIcon>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTimer>
+
+#include <algorithm>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <variant>
+
+namespace forms {
+
+using Handler = std::variant<std::function<void()>, std::function<void(Integer &)>,
+                             std::function<void(Integer, Integer, float, float)>>;
+
+struct Form::Private
+{
+    Private(Form *form, const FormDef &definition)
+        : q(form)
+        , def(definition)
+        , objects(definition.controls.size(), nullptr)
+    {
+    }
+
+    Form *q;
+    const FormDef &def;
+    QPointer<FormWindow> window;
+    std::vector<QObject *> objects; // the built control of each slot, while loaded
+    std::map<std::string, Handler> handlers;
+    QEventLoop *modalLoop = nullptr;
+    bool loaded = false;
+    bool shownBefore = false;
+
+    bool isLoaded() const { return loaded && window; }
+    int slotOf(std::string_view name, int index) const;
+    const ControlDef *control(std::string_view name) const;
+    const MenuDef *menu(std::string_view name) const;
+    void checkHandler(const std::string &name, std::size_t alternative) const;
+
+    void build();
+    QWidget *buildControl(const ControlDef &control, QWidget *parent, FormWindow *window);
+    void buildMenus(FormWindow *window);
+
+    // invoke runs a handler inside the caller's own error boundary; fire is an event's boundary.
+    template<class Signature, class... Args>
+    void invoke(const std::string &name, Args &&...args);
+    template<class Signature, class... Args>
+    void fire(const std::string &name, Args &&...args);
+};
+
+namespace {
+
+QString qs(const char *text)
+{
+    return QString::fromUtf8(text ? text : "");
+}
+
+QFont fontFrom(const FontDef &def)
+{
+    QFont font(installedFace(qs(def.face)));
+    font.setPixelSize(pointsToPixels(def.points));
+    font.setWeight(QFont::Weight(std::clamp(def.weight, 1, 1000)));
+    font.setItalic(def.italic);
+    return font;
+}
+
+void setColors(QWidget *widget, QPalette::ColorRole backRole, quint32 back, QPalette::ColorRole foreRole,
+               quint32 fore)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(backRole, colorFromStored(back));
+    palette.setColor(foreRole, colorFromStored(fore));
+    widget->setPalette(palette);
+}
+
+// A cursor file's hot spot lies in its directory entry; Qt's reader gives only the image.
+QCursor cursorFromResource(const char *resourcePath)
+{
+    QFile file(qs(resourcePath));
+    if (!file.open(QIODevice::ReadOnly))
+        throw RuntimeError(InvalidPicture, QStringLiteral("Invalid picture: %1").arg(file.fileName()));
+    QByteArray bytes = file.readAll();
+    if (bytes.size() < 22)
+        throw RuntimeError(InvalidPicture, QStringLiteral("Invalid picture: %1").arg(file.fileName()));
+    auto word = [&bytes](int at) {
+        return int(quint8(bytes.at(at))) | (int(quint8(bytes.at(at + 1))) << 8);
+    };
+    const int hotX = word(10), hotY = word(12);
+    bytes[2] = 1; // read the cursor's image as an icon's
+    const QImage image = QImage::fromData(bytes, "ICO");
+    if (image.isNull())
+        throw RuntimeError(InvalidPicture, QStringLiteral("Invalid picture: %1").arg(file.fileName()));
+    return QCursor(QPixmap::fromImage(image), hotX, hotY);
+}
+
+void applyPointer(QWidget *widget, MousePointer pointer, const char *icon)
+{
+    switch (pointer) {
+    case MousePointer::Custom:
+        widget->setCursor(cursorFromResource(icon));
+        break;
+    case MousePointer::Arrow:
+        widget->setCursor(Qt::ArrowCursor);
+        break;
+    case MousePointer::Default:
+        break;
+    }
+}
+
+int standardMenuBarHeight()
+{
+    static const int height = [] {
+        QMenuBar bar;
+        bar.addAction(QStringLiteral("Menu"));
+        return bar.sizeHint().height();
+    }();
+    return height;
+}
+
+} // namespace
+
+int Form::Private::slotOf(std::string_view name, int index) const
+{
+    for (std::size_t i = 0; i < def.controls.size(); ++i) {
+        if (def.controls[i].name == name && def.controls[i].index == index)
+            return int(i);
+    }
+    return -1;
+}
+
+const ControlDef *Form::Private::control(std::string_view name) const
+{
+    for (const ControlDef &c : def.controls) {
+        if (c.name == name)
+            return &c;
+    }
+    return nullptr;
+}
+
+const MenuDef *Form::Private::menu(std::string_view name) const
+{
+    for (const MenuDef &m : def.menus) {
+        if (m.name == name)
+            return &m;
+    }
+    return nullptr;
+}
+
+void Form::Private::checkHandler(const std::string &name, std::size_t alternative) const
+{
+    const auto cut = name.rfind('_');
+    const std::string object = cut == std::string::npos ? std::string() : name.substr(0, cut);
+    const std::string event = cut == std::string::npos ? std::string() : name.substr(cut + 1);
+    bool known = false;
+    std::size_t expected = 0;
+    if (object == "Form") {
+        known = event == "Load" || event == "MouseDown";
+        expected = event == "MouseDown" ? 2 : 0;
+    } else if (const ControlDef *c = control(object)) {
+        known = (event == "Click" && c->kind == ControlKind::CommandButton)
+            || (event == "KeyPress" && c->kind == ControlKind::TextBox)
+            || (event == "Timer" && c->kind == ControlKind::Timer);
+        expected = event == "KeyPress" ? 1 : 0;
+    } else if (const MenuDef *m = menu(object)) {
+        known = event == "Click" && m->parent;
+    }
+    if (!known || expected != alternative)
+        throw std::logic_error("window " + std::string(def.name) + " has no event for handler " + name);
+}
+
+template<class Signature, class... Args>
+void Form::Private::invoke(const std::string &name, Args &&...args)
+{
+    const auto found = handlers.find(name);
+    if (found != handlers.end())
+        std::get<std::function<Signature>>(found->second)(std::forward<Args>(args)...);
+}
+
+template<class Signature, class... Args>
+void Form::Private::fire(const std::string &name, Args &&...args)
+{
+    if (!isLoaded())
+        return;
+    runHandler([&] { invoke<Signature>(name, std::forward<Args>(args)...); });
+}
+
+QWidget *Form::Private::buildControl(const ControlDef &c, QWidget *parent, FormWindow *window)
+{
+    const std::string name = c.name;
+    const FontDef font = c.font.value_or(FontDef{});
+    QWidget *widget = nullptr;
+    switch (c.kind) {
+    case ControlKind::Frame: {
+        auto *frame = new FrameBox(parent);
+        frame->setAutoFillBackground(true);
+        setColors(frame, QPalette::Window, c.backColor.value_or(SystemColors::ButtonFace), QPalette::WindowText,
+                  c.foreColor.value_or(SystemColors::ButtonText));
+        widget = frame;
+        break;
+    }
+    case ControlKind::Label: {
+        auto *label = new CaptionLabel(parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setAutoFillBackground(true);
+        const Qt::Alignment horizontal = c.alignment == Alignment::Center ? Qt::AlignHCenter
+            : c.alignment == Alignment::Right                            ? Qt::AlignRight
+                                                                         : Qt::AlignLeft;
+        label->setAlignment(horizontal | Qt::AlignTop);
+        setColors(label, QPalette::Window, c.backColor.value_or(SystemColors::ButtonFace), QPalette::WindowText,
+                  c.foreColor.value_or(SystemColors::ButtonText));
+        label->setCaption(qs(c.caption));
+        widget = label;
+        break;
+    }
+    case ControlKind::TextBox: {
+        auto *box = new KeyTextBox(parent);
+        setColors(box, QPalette::Base, c.backColor.value_or(SystemColors::WindowBackground), QPalette::Text,
+                  c.foreColor.value_or(SystemColors::WindowText));
+        const Qt::Alignment horizontal = c.alignment == Alignment::Center ? Qt::AlignHCenter
+            : c.alignment == Alignment::Right                            ? Qt::AlignRight
+                                                                         : Qt::AlignLeft;
+        box->setAlignment(horizontal | Qt::AlignVCenter);
+        box->setText(qs(c.caption));
+        box->onKeyPress = [this, event = name + "_KeyPress"](Integer &keyAscii) { fire<void(Integer &)>(event, keyAscii); };
+        widget = box;
+        break;
+    }
+    case ControlKind::CommandButton: {
+        auto *button = new CommandButton(parent);
+        button->graphical = c.graphical;
+        button->setText(qs(c.caption));
+        button->setAutoDefault(false);
+        setColors(button, QPalette::Button, c.backColor.value_or(SystemColors::ButtonFace), QPalette::ButtonText,
+                  c.foreColor.value_or(SystemColors::ButtonText));
+        QObject::connect(button, &QPushButton::clicked, button, [this, event = name + "_Click"] { fire<void()>(event); });
+        if (c.isDefault)
+            window->defaultButton = button;
+        if (c.isCancel)
+            window->cancelButton = button;
+        widget = button;
+        break;
+    }
+    case ControlKind::Image: {
+        auto *image = new PictureBox(parent);
+        image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        widget = image;
+        break;
+    }
+    case ControlKind::Timer: {
+        auto *timer = new QTimer(window);
+        timer->setInterval(c.interval);
+        QObject::connect(timer, &QTimer::timeout, window, [this, event = name + "_Timer"] { fire<void()>(event); });
+        if (c.enabled && c.interval > 0)
+            timer->start();
+        return nullptr;
+    }
+    }
+
+    widget->setGeometry(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width),
+                        twipsToPixels(c.height));
+    widget->setFont(fontFrom(font));
+    widget->setAttribute(Qt::WA_NoMousePropagation);
+    if (*c.toolTip)
+        widget->setToolTip(qs(c.toolTip));
+    const bool takesFocus = c.kind == ControlKind::TextBox || c.kind == ControlKind::CommandButton;
+    widget->setFocusPolicy(takesFocus && c.tabIndex >= 0 ? Qt::StrongFocus : Qt::NoFocus);
+    // A control shows the arrow, not its window's pointer, unless it asks for another.
+    if (c.kind != ControlKind::TextBox)
+        widget->setCursor(Qt::ArrowCursor);
+    applyPointer(widget, c.mousePointer, nullptr);
+    widget->setEnabled(c.enabled);
+    if (c.kind == ControlKind::Image)
+        static_cast<PictureBox *>(widget)->setPicture(pictureFromResource(c.picture));
+    return widget;
+}
+
+void Form::Private::buildMenus(FormWindow *window)
+{
+    if (def.menus.empty())
+        return;
+    QMenuBar *bar = window->menuBar();
+    bool anyShown = false;
+    for (const MenuDef &top : def.menus) {
+        if (top.parent)
+            continue;
+        QMenu *menu = bar->addMenu(qs(top.caption));
+        menu->menuAction()->setVisible(top.visible);
+        anyShown = anyShown || top.visible;
+        for (const MenuDef &item : def.menus) {
+            if (!item.parent || std::string_view(item.parent) != top.name)
+                continue;
+            if (std::string_view(item.caption) == "-") {
+                menu->addSeparator();
+                continue;
+            }
+            QAction *action = menu->addAction(qs(item.caption));
+            action->setVisible(item.visible);
+            QObject::connect(action, &QAction::triggered, window,
+                             [this, event = std::string(item.name) + "_Click"] { fire<void()>(event); });
+        }
+    }
+    // A window whose menus are all hidden keeps an empty menu bar strip.
+    if (!anyShown)
+        bar->setFixedHeight(standardMenuBarHeight());
+}
+
+void Form::Private::build()
+{
+    auto *w = new FormWindow(q);
+    w->setObjectName(qs(def.name));
+    w->setWindowTitle(qs(def.caption));
+    if (*def.icon)
+        w->setWindowIcon(QIcon(qs(def.icon)));
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (def.minButton)
+        flags |= Qt::WindowMinimizeButtonHint;
+    if (def.maxButton)
+        flags |= Qt::WindowMaximizeButtonHint;
+    w->setWindowFlags(flags);
+    buildMenus(w);
+
+    QWidget *client = nullptr;
+    if (def.kind == WindowKind::MdiFrame) {
+        auto *area = new QMdiArea(w);
+        area->setBackground(colorFromStored(def.backColor));
+        client = area;
+    } else {
+        auto *surface = new Surface(w);
+        surface->setAutoFillBackground(true);
+        QPalette palette = surface->palette();
+        palette.setColor(QPalette::Window, colorFromStored(def.backColor));
+        surface->setPalette(palette);
+        applyPointer(surface, def.mousePointer, def.mouseIcon);
+        surface->onMouseDown = [this](Integer button, Integer shift, float x, float y) {
+            fire<void(Integer, Integer, float, float)>("Form_MouseDown", button, shift, x, y);
+        };
+        client = surface;
+    }
+    w->setCentralWidget(client);
+
+    for (std::size_t i = 0; i < def.controls.size(); ++i) {
+        const ControlDef &c = def.controls[i];
+        QWidget *parent = client;
+        if (c.container) {
+            const int container = slotOf(c.container, -1);
+            if (container < 0 || !objects[std::size_t(container)]->isWidgetType())
+                throw std::logic_error("control " + std::string(c.name) + " has no container " + c.container);
+            parent = static_cast<QWidget *>(objects[std::size_t(container)]);
+        }
+        QWidget *widget = buildControl(c, parent, w);
+        objects[i] = widget;
+        if (!widget) // a timer: find it among the window's children
+            objects[i] = w->findChildren<QTimer *>(Qt::FindDirectChildrenOnly).constLast();
+    }
+    // Where controls overlap, the one defined first is drawn above.
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
+        if ((*it)->isWidgetType())
+            static_cast<QWidget *>(*it)->raise();
+    }
+    // One tab order for the whole window, by TabIndex; the lowest takes the focus first.
+    std::vector<std::pair<int, QWidget *>> tabStops;
+    for (std::size_t i = 0; i < def.controls.size(); ++i) {
+        auto *widget = qobject_cast<QWidget *>(objects[i]);
+        if (widget && widget->focusPolicy() != Qt::NoFocus)
+            tabStops.emplace_back(def.controls[i].tabIndex, widget);
+    }
+    std::stable_sort(tabStops.begin(), tabStops.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < tabStops.size(); ++i)
+        QWidget::setTabOrder(tabStops[i - 1].second, tabStops[i].second);
+    for (const auto &stop : tabStops) {
+        if (stop.second->isEnabled()) {
+            stop.second->setFocus();
+            break;
+        }
+    }
+
+    const QSize clientSize(twipsToPixels(def.clientWidth), twipsToPixels(def.clientHeight));
+    const int barHeight = def.menus.empty() ? 0 : w->menuBar()->sizeHint().height();
+    const QSize windowSize = clientSize + QSize(0, barHeight);
+    if (def.startUpPosition == StartUpPosition::Manual)
+        w->setGeometry(QRect(QPoint(twipsToPixels(def.clientLeft), twipsToPixels(def.clientTop)), windowSize));
+    else
+        w->resize(windowSize);
+    if (def.borderStyle != BorderStyle::Sizable)
+        w->setFixedSize(windowSize);
+    window = w;
+}
+
+Form::Form(const FormDef &definition)
+    : d(std::make_unique<Private>(this, definition))
+{
+}
+
+Form::~Form()
+{
+    delete d->window.data();
+}
+
+const FormDef &Form::definition() const
+{
+    return d->def;
+}
+
+QString Form::name() const
+{
+    return qs(d->def.name);
+}
+
+bool Form::isLoaded() const
+{
+    return d->isLoaded();
+}
+
+void Form::Load()
+{
+    if (d->isLoaded())
+        return;
+    d->build();
+    d->loaded = true;
+    d->shownBefore = false;
+    d->invoke<void()>("Form_Load");
+}
+
+void Form::Unload()
+{
+    if (!d->loaded)
+        return;
+    d->loaded = false;
+    FormWindow *w = d->window;
+    d->window = nullptr;
+    for (QObject *&object : d->objects) {
+        if (auto *timer = qobject_cast<QTimer *>(object))
+            timer->stop();
+        object = nullptr;
+    }
+    if (w) {
+        w->hide();
+        w->deleteLater();
+    }
+    if (d->modalLoop)
+        d->modalLoop->quit();
+}
+
+void Form::Hide()
+{
+    if (!d->isLoaded())
+        return;
+    d->window->hide();
+    if (d->modalLoop)
+        d->modalLoop->quit();
+}
+
+void Form::Show(int style)
+{
+    if (style != vbModeless && style != vbModal)
+        throw RuntimeError(InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
+    Load();
+    if (!d->isLoaded())
+        return; // Form_Load unloaded the window
+    FormWindow *w = d->window;
+    if (style == vbModal) {
+        if (d->modalLoop)
+            throw RuntimeError(400, QStringLiteral("Form already displayed; can't show modally"));
+        w->hide(); // modality only changes on a hidden window
+        w->setWindowModality(Qt::ApplicationModal);
+    }
+    if (d->def.startMaximized && !d->shownBefore)
+        w->showMaximized();
+    else
+        w->show();
+    d->shownBefore = true;
+    w->raise();
+    w->activateWindow();
+    if (style != vbModal)
+        return;
+    QEventLoop loop;
+    d->modalLoop = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    d->modalLoop = nullptr;
+}
+
+void Form::setCaption(const QString &caption)
+{
+    Load();
+    d->window->setWindowTitle(caption);
+}
+
+QString Form::caption() const
+{
+    return d->isLoaded() ? d->window->windowTitle() : qs(d->def.caption);
+}
+
+void Form::setTop(float twips)
+{
+    Load();
+    d->window->move(d->window->x(), twipsToPixels(twips));
+}
+
+void Form::setLeft(float twips)
+{
+    Load();
+    d->window->move(twipsToPixels(twips), d->window->y());
+}
+
+float Form::top() const
+{
+    return d->isLoaded() ? float(pixelsToTwips(d->window->y())) : 0.0f;
+}
+
+float Form::left() const
+{
+    return d->isLoaded() ? float(pixelsToTwips(d->window->x())) : 0.0f;
+}
+
+void Form::PopupMenu(const char *menuName)
+{
+    const MenuDef *top = d->menu(menuName);
+    if (!top || top->parent)
+        throw RuntimeError(ObjectRequired, QStringLiteral("Object required: menu %1").arg(qs(menuName)));
+    Load();
+    QMenu menu(d->window);
+    for (const MenuDef &item : d->def.menus) {
+        if (!item.parent || std::string_view(item.parent) != top->name || !item.visible)
+            continue;
+        if (std::string_view(item.caption) == "-")
+            menu.addSeparator();
+        else
+            menu.addAction(qs(item.caption))->setData(qs(item.name));
+    }
+    QAction *picked = menu.exec(QCursor::pos());
+    if (picked)
+        d->invoke<void()>(picked->data().toString().toStdString() + "_Click");
+}
+
+QWidget *Form::window() const
+{
+    return d->isLoaded() ? d->window.data() : nullptr;
+}
+
+QWidget *Form::controlWidget(const char *name, int index) const
+{
+    const int slot = d->slotOf(name, index);
+    if (slot < 0 || !d->isLoaded())
+        return nullptr;
+    return qobject_cast<QWidget *>(d->objects[std::size_t(slot)]);
+}
+
+void Form::on(const char *handlerName, EventHandler handler)
+{
+    d->checkHandler(handlerName, 0);
+    d->handlers[handlerName] = std::move(handler);
+}
+
+void Form::on(const char *handlerName, KeyPressHandler handler)
+{
+    d->checkHandler(handlerName, 1);
+    d->handlers[handlerName] = std::move(handler);
+}
+
+void Form::on(const char *handlerName, MouseDownHandler handler)
+{
+    d->checkHandler(handlerName, 2);
+    d->handlers[handlerName] = std::move(handler);
+}
+
+ControlHandle::ControlHandle(Form *form, const char *name, int index, ControlKind kind)
+    : m_form(form)
+    , m_slot(form->d->slotOf(name, index))
+{
+    if (m_slot < 0 || form->d->def.controls[std::size_t(m_slot)].kind != kind)
+        throw std::logic_error("window " + std::string(form->d->def.name) + " has no such control "
+                               + std::string(name));
+}
+
+QWidget *ControlHandle::widget() const
+{
+    m_form->Load();
+    return static_cast<QWidget *>(m_form->d->objects[std::size_t(m_slot)]);
+}
+
+Label::Label(Form *form, const char *name, int index)
+    : ControlHandle(form, name, index, ControlKind::Label)
+{
+}
+
+void Label::setCaption(const QString &caption)
+{
+    static_cast<CaptionLabel *>(widget())->setCaption(caption);
+}
+
+QString Label::caption() const
+{
+    return static_cast<CaptionLabel *>(widget())->caption();
+}
+
+TextBox::TextBox(Form *form, const char *name, int index)
+    : ControlHandle(form, name, index, ControlKind::TextBox)
+{
+}
+
+void TextBox::setText(const QString &text)
+{
+    static_cast<KeyTextBox *>(widget())->setText(text);
+}
+
+QString TextBox::text() const
+{
+    return static_cast<KeyTextBox *>(widget())->text();
+}
+
+Image::Image(Form *form, const char *name, int index)
+    : ControlHandle(form, name, index, ControlKind::Image)
+{
+}
+
+void Image::setPicture(const Picture &picture)
+{
+    static_cast<PictureBox *>(widget())->setPicture(picture);
+}
+
+} // namespace forms

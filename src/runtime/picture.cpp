@@ -1,0 +1,122 @@
+#include "picture.h"
+
+#include "runtimeerror.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageReader>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace forms {
+
+namespace {
+
+[[noreturn]] void fail(int number, const QString &path, const QString &reason)
+{
+    throw RuntimeError(number, QStringLiteral("%1: %2").arg(reason, path));
+}
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Reads the whole file, refusing anything that is not a regular file before reading from it, so
+// that a FIFO or a device named like a picture cannot block the lesson.
+QByteArray readRegularFile(const QString &path)
+{
+    const QByteArray native = path.toLocal8Bit();
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT)
+            fail(FileNotFound, path, QStringLiteral("File not found"));
+        if (error == ENOTDIR)
+            fail(PathNotFound, path, QStringLiteral("Path not found"));
+        fail(InvalidPicture, path, QStringLiteral("Cannot open the picture (%1)").arg(systemReason(error)));
+    }
+    struct Closer
+    {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        fail(InvalidPicture, path, QStringLiteral("Cannot read the picture (%1)").arg(systemReason(errno)));
+    if (S_ISDIR(info.st_mode))
+        fail(InvalidPicture, path, QStringLiteral("Not a picture file but a folder"));
+    if (!S_ISREG(info.st_mode))
+        fail(InvalidPicture, path, QStringLiteral("Not a picture file but a special file"));
+    if (info.st_size > MaxPictureFileBytes)
+        fail(InvalidPicture, path, QStringLiteral("Picture file too large (over %1 MiB)")
+                                       .arg(MaxPictureFileBytes / (1024 * 1024)));
+
+    QByteArray bytes;
+    bytes.resize(static_cast<qsizetype>(info.st_size));
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            fail(InvalidPicture, path, QStringLiteral("Cannot read the picture (%1)").arg(systemReason(errno)));
+        if (got == 0)
+            break; // the file shrank while we read it: decode what is there
+        done += got;
+    }
+    bytes.truncate(done);
+    return bytes;
+}
+
+QImage decode(QIODevice *device, const QString &path)
+{
+    QImageReader reader(device);
+    reader.setAutoTransform(false);
+    const QSize size = reader.size();
+    if (size.width() > MaxPictureSide || size.height() > MaxPictureSide)
+        fail(InvalidPicture, path, QStringLiteral("Picture too large (%1 by %2 pixels; at most %3 a side)")
+                                       .arg(size.width())
+                                       .arg(size.height())
+                                       .arg(MaxPictureSide));
+    QImage image = reader.read();
+    if (image.isNull())
+        fail(InvalidPicture, path, QStringLiteral("Invalid picture (%1)").arg(reader.errorString()));
+    return image;
+}
+
+} // namespace
+
+Picture LoadPicture(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    QString native = path;
+    native.replace(u'\\', u'/');
+    QByteArray bytes = readRegularFile(native);
+    if (bytes.isEmpty())
+        fail(InvalidPicture, native, QStringLiteral("Invalid picture (the file is empty)"));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return Picture(decode(&buffer, native));
+}
+
+Picture pictureFromResource(const char *resourcePath)
+{
+    const QString path = QString::fromUtf8(resourcePath);
+    if (path.isEmpty())
+        return {};
+    QImageReader reader(path);
+    QImage image = reader.read();
+    if (image.isNull())
+        throw RuntimeError(InvalidPicture,
+                           QStringLiteral("Invalid picture: %1 (%2)").arg(path, reader.errorString()));
+    return Picture(std::move(image));
+}
+
+} // namespace forms

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace forms {
+
+/// A picture for a picture control's Picture; empty blanks the control.
+class Picture
+{
+public:
+    Picture() = default;
+    explicit Picture(QImage image) : m_image(std::move(image)) {}
+
+    bool isEmpty() const { return m_image.isNull(); }
+    const QImage &image() const { return m_image; }
+
+private:
+    QImage m_image;
+};
+
+/// Largest picture file LoadPicture reads, and the largest side it decodes.
+inline constexpr qint64 MaxPictureFileBytes = 32 * 1024 * 1024;
+inline constexpr int MaxPictureSide = 16384;
+
+/// Reads the picture file at path afresh from disk, every call: no cache of any kind.
+/// "\" separators in the path are taken as "/". An empty path gives an empty picture.
+/// A missing, unreadable, non-regular, oversized or undecodable file raises a RuntimeError that
+/// names the file and the reason.
+Picture LoadPicture(const QString &path);
+
+/// A picture held in a window's definition (a resource path).
+Picture pictureFromResource(const char *resourcePath);
+
+} // namespace forms

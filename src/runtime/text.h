@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+namespace forms {
+
+/// The first n characters of text; all of it when n exceeds its length. Negative n raises
+/// RuntimeError(InvalidProcedureCall).
+QString Left(const QString &text, long long n);
+
+/// The length of text in characters.
+int Len(const QString &text);
+
+/// A caption as drawn: "&" marks an access key and is not drawn, "&&" draws one "&".
+QString displayText(const QString &caption);
+
+/// The access key a caption marks, or a null QChar when it marks none.
+QChar accessKey(const QString &caption);
+
+} // namespace forms
