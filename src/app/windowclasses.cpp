@@ -11,8 +11,7 @@ namespace QuorbelAlphabet {
 
 namespace {
 
-template<class Window>
-std::unique_ptr<forms::Form> create()
+template<class Window> std::unique_ptr<forms::Form> create()
 {
     return std::make_unique<Window>();
 }

@@ -28,7 +28,7 @@ inline forms::ControlDef lessonFrame(int left, int top, int width, int height, i
             .width = width,
             .height = height,
             .tabIndex = tabIndex,
-            .font = forms::FontDef{.face = "Verdana", .points = 18, .weight = 400},
+            .font = forms::FontDef {.face = "Verdana", .points = 18, .weight = 400},
             .foreColor = Red,
             .backColor = DarkRed,
             .toolTip = FrameToolTip,
@@ -47,15 +47,16 @@ inline forms::ControlDef answerBox(const char *text, int left, int top, int tabI
             .height = 1215,
             .tabIndex = tabIndex,
             .caption = text,
-            .font = forms::FontDef{.face = "Times New Roman", .points = 48, .weight = 700},
+            .font = forms::FontDef {.face = "Times New Roman", .points = 48, .weight = 700},
             .foreColor = Blue,
             .backColor = Pink,
             .alignment = forms::Alignment::Center};
 }
 
 /// A card label inside Frame1: bold Times New Roman, centred, on the dark red.
-inline forms::ControlDef cardLabel(const char *name, const char *caption, int left, int top, int width,
-                                   int height, int tabIndex, double points, quint32 foreColor)
+inline forms::ControlDef cardLabel(const char *name, const char *caption, int left, int top,
+                                   int width, int height, int tabIndex, double points,
+                                   quint32 foreColor)
 {
     return {.name = name,
             .kind = forms::ControlKind::Label,
@@ -66,7 +67,7 @@ inline forms::ControlDef cardLabel(const char *name, const char *caption, int le
             .height = height,
             .tabIndex = tabIndex,
             .caption = caption,
-            .font = forms::FontDef{.face = "Times New Roman", .points = points, .weight = 700},
+            .font = forms::FontDef {.face = "Times New Roman", .points = points, .weight = 700},
             .foreColor = foreColor,
             .backColor = DarkRed,
             .alignment = forms::Alignment::Center};

@@ -56,7 +56,8 @@ Form &instance(const char *windowClass)
         if (std::string_view(entry.name) == windowClass)
             return *r.instances.emplace(entry.name, entry.create()).first->second;
     }
-    throw RuntimeError(ObjectRequired, QStringLiteral("Object required: %1").arg(QString::fromUtf8(windowClass)));
+    throw RuntimeError(ObjectRequired,
+                       QStringLiteral("Object required: %1").arg(QString::fromUtf8(windowClass)));
 }
 
 bool hasInstance(const char *windowClass)
@@ -89,7 +90,8 @@ QString withoutTrailingSeparator(QString folder)
 QString App::Path()
 {
     const QString &override = registry().pathOverride;
-    return withoutTrailingSeparator(override.isEmpty() ? QCoreApplication::applicationDirPath() : override);
+    return withoutTrailingSeparator(override.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                       : override);
 }
 
 void App::setPath(const QString &folder)

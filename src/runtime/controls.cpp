@@ -12,8 +12,7 @@
 
 namespace forms {
 
-template<class Base>
-bool ControlWidget<Base>::event(QEvent *event)
+template<class Base> bool ControlWidget<Base>::event(QEvent *event)
 {
     // A control without a tool tip of its own shows none, rather than its container's.
     if (event->type() == QEvent::ToolTip && this->toolTip().isEmpty()) {
@@ -30,8 +29,7 @@ template class ControlWidget<QPushButton>;
 
 FormWindow::FormWindow(Form *form)
     : m_form(form)
-{
-}
+{ }
 
 FormWindow::~FormWindow() = default;
 
@@ -48,7 +46,8 @@ void FormWindow::keyPressEvent(QKeyEvent *event)
         cancelButton->click();
         return;
     }
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && defaultButton && defaultButton->isEnabled()) {
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && defaultButton
+        && defaultButton->isEnabled()) {
         defaultButton->click();
         return;
     }
@@ -72,8 +71,8 @@ void Surface::mousePressEvent(QMouseEvent *event)
         break;
     }
     const Qt::KeyboardModifiers modifiers = event->modifiers();
-    const int shift = (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
-        | (modifiers & Qt::AltModifier ? 4 : 0);
+    const int shift = (modifiers & Qt::ShiftModifier ? 1 : 0)
+        | (modifiers & Qt::ControlModifier ? 2 : 0) | (modifiers & Qt::AltModifier ? 4 : 0);
     event->accept();
     if (button && onMouseDown)
         onMouseDown(button, shift, float(pixelsToTwips(event->position().x())),
@@ -165,8 +164,8 @@ void CommandButton::paintEvent(QPaintEvent *event)
         painter.drawRect(r.adjusted(0, 0, -1, -1));
         r.adjust(1, 1, -1, -1);
     }
-    const QColor light = Qt::white, midlight = QColor(223, 223, 223), shadow = QColor(128, 128, 128),
-                 dark = Qt::black;
+    const QColor light = Qt::white, midlight = QColor(223, 223, 223),
+                 shadow = QColor(128, 128, 128), dark = Qt::black;
     auto bevel = [&painter](const QRect &box, const QColor &topLeft, const QColor &bottomRight) {
         painter.setPen(topLeft);
         painter.drawLine(box.topLeft(), box.topRight());

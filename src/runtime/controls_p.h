@@ -18,8 +18,7 @@ class Form;
 
 /// Stops the events that controls take for themselves from reaching the surface behind them:
 /// a tool tip shows only over the control that has one.
-template<class Base>
-class ControlWidget : public Base
+template<class Base> class ControlWidget : public Base
 {
 public:
     using Base::Base;

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QIcon>
+#include <QLayout>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -32,8 +33,7 @@ struct Form::Private
         : q(form)
         , def(definition)
         , objects(definition.controls.size(), nullptr)
-    {
-    }
+    { }
 
     Form *q;
     const FormDef &def;
@@ -55,10 +55,8 @@ struct Form::Private
     void buildMenus(FormWindow *window);
 
     // invoke runs a handler inside the caller's own error boundary; fire is an event's boundary.
-    template<class Signature, class... Args>
-    void invoke(const std::string &name, Args &&...args);
-    template<class Signature, class... Args>
-    void fire(const std::string &name, Args &&...args);
+    template<class Signature, class... Args> void invoke(const std::string &name, Args &&...args);
+    template<class Signature, class... Args> void fire(const std::string &name, Args &&...args);
 };
 
 namespace {
@@ -77,8 +75,8 @@ QFont fontFrom(const FontDef &def)
     return font;
 }
 
-void setColors(QWidget *widget, QPalette::ColorRole backRole, quint32 back, QPalette::ColorRole foreRole,
-               quint32 fore)
+void setColors(QWidget *widget, QPalette::ColorRole backRole, quint32 back,
+               QPalette::ColorRole foreRole, quint32 fore)
 {
     QPalette palette = widget->palette();
     palette.setColor(backRole, colorFromStored(back));
@@ -91,10 +89,12 @@ QCursor cursorFromResource(const char *resourcePath)
 {
     QFile file(qs(resourcePath));
     if (!file.open(QIODevice::ReadOnly))
-        throw RuntimeError(InvalidPicture, QStringLiteral("Invalid picture: %1").arg(file.fileName()));
+        throw RuntimeError(InvalidPicture,
+                           QStringLiteral("Invalid picture: %1").arg(file.fileName()));
     QByteArray bytes = file.readAll();
     if (bytes.size() < 22)
-        throw RuntimeError(InvalidPicture, QStringLiteral("Invalid picture: %1").arg(file.fileName()));
+        throw RuntimeError(InvalidPicture,
+                           QStringLiteral("Invalid picture: %1").arg(file.fileName()));
     auto word = [&bytes](int at) {
         return int(quint8(bytes.at(at))) | (int(quint8(bytes.at(at + 1))) << 8);
     };
@@ -102,7 +102,8 @@ QCursor cursorFromResource(const char *resourcePath)
     bytes[2] = 1; // read the cursor's image as an icon's
     const QImage image = QImage::fromData(bytes, "ICO");
     if (image.isNull())
-        throw RuntimeError(InvalidPicture, QStringLiteral("Invalid picture: %1").arg(file.fileName()));
+        throw RuntimeError(InvalidPicture,
+                           QStringLiteral("Invalid picture: %1").arg(file.fileName()));
     return QCursor(QPixmap::fromImage(image), hotX, hotY);
 }
 
@@ -178,7 +179,8 @@ void Form::Private::checkHandler(const std::string &name, std::size_t alternativ
         known = event == "Click" && m->parent;
     }
     if (!known || expected != alternative)
-        throw std::logic_error("window " + std::string(def.name) + " has no event for handler " + name);
+        throw std::logic_error("window " + std::string(def.name) + " has no event for handler "
+                               + name);
 }
 
 template<class Signature, class... Args>
@@ -200,14 +202,14 @@ void Form::Private::fire(const std::string &name, Args &&...args)
 QWidget *Form::Private::buildControl(const ControlDef &c, QWidget *parent, FormWindow *window)
 {
     const std::string name = c.name;
-    const FontDef font = c.font.value_or(FontDef{});
+    const FontDef font = c.font.value_or(FontDef {});
     QWidget *widget = nullptr;
     switch (c.kind) {
     case ControlKind::Frame: {
         auto *frame = new FrameBox(parent);
         frame->setAutoFillBackground(true);
-        setColors(frame, QPalette::Window, c.backColor.value_or(SystemColors::ButtonFace), QPalette::WindowText,
-                  c.foreColor.value_or(SystemColors::ButtonText));
+        setColors(frame, QPalette::Window, c.backColor.value_or(SystemColors::ButtonFace),
+                  QPalette::WindowText, c.foreColor.value_or(SystemColors::ButtonText));
         widget = frame;
         break;
     }
@@ -217,25 +219,27 @@ QWidget *Form::Private::buildControl(const ControlDef &c, QWidget *parent, FormW
         label->setWordWrap(true);
         label->setAutoFillBackground(true);
         const Qt::Alignment horizontal = c.alignment == Alignment::Center ? Qt::AlignHCenter
-            : c.alignment == Alignment::Right                            ? Qt::AlignRight
-                                                                         : Qt::AlignLeft;
+            : c.alignment == Alignment::Right                             ? Qt::AlignRight
+                                                                          : Qt::AlignLeft;
         label->setAlignment(horizontal | Qt::AlignTop);
-        setColors(label, QPalette::Window, c.backColor.value_or(SystemColors::ButtonFace), QPalette::WindowText,
-                  c.foreColor.value_or(SystemColors::ButtonText));
+        setColors(label, QPalette::Window, c.backColor.value_or(SystemColors::ButtonFace),
+                  QPalette::WindowText, c.foreColor.value_or(SystemColors::ButtonText));
         label->setCaption(qs(c.caption));
         widget = label;
         break;
     }
     case ControlKind::TextBox: {
         auto *box = new KeyTextBox(parent);
-        setColors(box, QPalette::Base, c.backColor.value_or(SystemColors::WindowBackground), QPalette::Text,
-                  c.foreColor.value_or(SystemColors::WindowText));
+        setColors(box, QPalette::Base, c.backColor.value_or(SystemColors::WindowBackground),
+                  QPalette::Text, c.foreColor.value_or(SystemColors::WindowText));
         const Qt::Alignment horizontal = c.alignment == Alignment::Center ? Qt::AlignHCenter
-            : c.alignment == Alignment::Right                            ? Qt::AlignRight
-                                                                         : Qt::AlignLeft;
+            : c.alignment == Alignment::Right                             ? Qt::AlignRight
+                                                                          : Qt::AlignLeft;
         box->setAlignment(horizontal | Qt::AlignVCenter);
         box->setText(qs(c.caption));
-        box->onKeyPress = [this, event = name + "_KeyPress"](Integer &keyAscii) { fire<void(Integer &)>(event, keyAscii); };
+        box->onKeyPress = [this, event = name + "_KeyPress"](Integer &keyAscii) {
+            fire<void(Integer &)>(event, keyAscii);
+        };
         widget = box;
         break;
     }
@@ -244,9 +248,10 @@ QWidget *Form::Private::buildControl(const ControlDef &c, QWidget *parent, FormW
         button->graphical = c.graphical;
         button->setText(qs(c.caption));
         button->setAutoDefault(false);
-        setColors(button, QPalette::Button, c.backColor.value_or(SystemColors::ButtonFace), QPalette::ButtonText,
-                  c.foreColor.value_or(SystemColors::ButtonText));
-        QObject::connect(button, &QPushButton::clicked, button, [this, event = name + "_Click"] { fire<void()>(event); });
+        setColors(button, QPalette::Button, c.backColor.value_or(SystemColors::ButtonFace),
+                  QPalette::ButtonText, c.foreColor.value_or(SystemColors::ButtonText));
+        QObject::connect(button, &QPushButton::clicked, button,
+                         [this, event = name + "_Click"] { fire<void()>(event); });
         if (c.isDefault)
             window->defaultButton = button;
         if (c.isCancel)
@@ -263,7 +268,8 @@ QWidget *Form::Private::buildControl(const ControlDef &c, QWidget *parent, FormW
     case ControlKind::Timer: {
         auto *timer = new QTimer(window);
         timer->setInterval(c.interval);
-        QObject::connect(timer, &QTimer::timeout, window, [this, event = name + "_Timer"] { fire<void()>(event); });
+        QObject::connect(timer, &QTimer::timeout, window,
+                         [this, event = name + "_Timer"] { fire<void()>(event); });
         if (c.enabled && c.interval > 0)
             timer->start();
         return nullptr;
@@ -309,8 +315,9 @@ void Form::Private::buildMenus(FormWindow *window)
             }
             QAction *action = menu->addAction(qs(item.caption));
             action->setVisible(item.visible);
-            QObject::connect(action, &QAction::triggered, window,
-                             [this, event = std::string(item.name) + "_Click"] { fire<void()>(event); });
+            QObject::connect(
+                action, &QAction::triggered, window,
+                [this, event = std::string(item.name) + "_Click"] { fire<void()>(event); });
         }
     }
     // A window whose menus are all hidden keeps an empty menu bar strip.
@@ -359,7 +366,8 @@ void Form::Private::build()
         if (c.container) {
             const int container = slotOf(c.container, -1);
             if (container < 0 || !objects[std::size_t(container)]->isWidgetType())
-                throw std::logic_error("control " + std::string(c.name) + " has no container " + c.container);
+                throw std::logic_error("control " + std::string(c.name) + " has no container "
+                                       + c.container);
             parent = static_cast<QWidget *>(objects[std::size_t(container)]);
         }
         QWidget *widget = buildControl(c, parent, w);
@@ -391,21 +399,29 @@ void Form::Private::build()
     }
 
     const QSize clientSize(twipsToPixels(def.clientWidth), twipsToPixels(def.clientHeight));
-    const int barHeight = def.menus.empty() ? 0 : w->menuBar()->sizeHint().height();
+    int barHeight = 0;
+    if (!def.menus.empty()) {
+        // The height the window's layout will give the menu bar at the client's width.
+        const QMenuBar *bar = w->menuBar();
+        const int wanted = bar->hasHeightForWidth() ? bar->heightForWidth(clientSize.width())
+                                                    : bar->sizeHint().height();
+        barHeight = std::clamp(wanted, bar->minimumHeight(), bar->maximumHeight());
+    }
     const QSize windowSize = clientSize + QSize(0, barHeight);
     if (def.startUpPosition == StartUpPosition::Manual)
-        w->setGeometry(QRect(QPoint(twipsToPixels(def.clientLeft), twipsToPixels(def.clientTop)), windowSize));
+        w->setGeometry(
+            QRect(QPoint(twipsToPixels(def.clientLeft), twipsToPixels(def.clientTop)), windowSize));
     else
         w->resize(windowSize);
     if (def.borderStyle != BorderStyle::Sizable)
         w->setFixedSize(windowSize);
+    w->layout()->activate(); // controls have their places before the window first shows
     window = w;
 }
 
 Form::Form(const FormDef &definition)
     : d(std::make_unique<Private>(this, definition))
-{
-}
+{ }
 
 Form::~Form()
 {
@@ -469,7 +485,8 @@ void Form::Hide()
 void Form::Show(int style)
 {
     if (style != vbModeless && style != vbModal)
-        throw RuntimeError(InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
+        throw RuntimeError(InvalidProcedureCall,
+                           QStringLiteral("Invalid procedure call or argument"));
     Load();
     if (!d->isLoaded())
         return; // Form_Load unloaded the window
@@ -532,7 +549,8 @@ void Form::PopupMenu(const char *menuName)
 {
     const MenuDef *top = d->menu(menuName);
     if (!top || top->parent)
-        throw RuntimeError(ObjectRequired, QStringLiteral("Object required: menu %1").arg(qs(menuName)));
+        throw RuntimeError(ObjectRequired,
+                           QStringLiteral("Object required: menu %1").arg(qs(menuName)));
     Load();
     QMenu menu(d->window);
     for (const MenuDef &item : d->def.menus) {
@@ -543,7 +561,10 @@ void Form::PopupMenu(const char *menuName)
         else
             menu.addAction(qs(item.caption))->setData(qs(item.name));
     }
-    QAction *picked = menu.exec(QCursor::pos());
+    QAction *picked = nullptr;
+    QObject::connect(&menu, &QMenu::triggered, &menu,
+                     [&picked](QAction *action) { picked = action; });
+    menu.exec(QCursor::pos());
     if (picked)
         d->invoke<void()>(picked->data().toString().toStdString() + "_Click");
 }
@@ -596,8 +617,7 @@ QWidget *ControlHandle::widget() const
 
 Label::Label(Form *form, const char *name, int index)
     : ControlHandle(form, name, index, ControlKind::Label)
-{
-}
+{ }
 
 void Label::setCaption(const QString &caption)
 {
@@ -611,8 +631,7 @@ QString Label::caption() const
 
 TextBox::TextBox(Form *form, const char *name, int index)
     : ControlHandle(form, name, index, ControlKind::TextBox)
-{
-}
+{ }
 
 void TextBox::setText(const QString &text)
 {
@@ -626,8 +645,7 @@ QString TextBox::text() const
 
 Image::Image(Form *form, const char *name, int index)
     : ControlHandle(form, name, index, ControlKind::Image)
-{
-}
+{ }
 
 void Image::setPicture(const Picture &picture)
 {

@@ -18,12 +18,9 @@ public:
     friend Integer operator+(Integer a, Integer b) { return Integer(a.wide() + b.wide()); }
     friend Integer operator-(Integer a, Integer b) { return Integer(a.wide() - b.wide()); }
     friend Integer operator*(Integer a, Integer b) { return Integer(a.wide() * b.wide()); }
-    template<std::integral T>
-    friend Integer operator+(Integer a, T b) { return a + Integer(b); }
-    template<std::integral T>
-    friend Integer operator-(Integer a, T b) { return a - Integer(b); }
-    template<std::integral T>
-    friend Integer operator*(Integer a, T b) { return a * Integer(b); }
+    template<std::integral T> friend Integer operator+(Integer a, T b) { return a + Integer(b); }
+    template<std::integral T> friend Integer operator-(Integer a, T b) { return a - Integer(b); }
+    template<std::integral T> friend Integer operator*(Integer a, T b) { return a * Integer(b); }
 
 private:
     constexpr long long wide() const { return m_value; }

@@ -50,31 +50,31 @@ struct ControlDef
     const char *name = "";
     ControlKind kind = ControlKind::Label;
     const char *container = nullptr; // nullptr: the window itself
-    int index = -1;                  // element of a control array, -1 for a plain control
+    int index = -1; // element of a control array, -1 for a plain control
     int left = 0;
     int top = 0;
     int width = 0;
     int height = 0;
     int tabIndex = -1; // -1: takes no part in the tab order
     const char *caption = ""; // caption, or a text box's text
-    std::optional<FontDef> font{};
-    std::optional<quint32> foreColor{};
-    std::optional<quint32> backColor{};
+    std::optional<FontDef> font {};
+    std::optional<quint32> foreColor {};
+    std::optional<quint32> backColor {};
     Alignment alignment = Alignment::Left;
     bool graphical = false; // a button whose face is painted in its back colour
     bool isDefault = false; // Enter presses the button
-    bool isCancel = false;  // Escape presses the button
+    bool isCancel = false; // Escape presses the button
     const char *toolTip = "";
     MousePointer mousePointer = MousePointer::Default;
     const char *picture = ""; // resource path of a picture held in the definition
-    int interval = 0;         // timer interval in milliseconds
+    int interval = 0; // timer interval in milliseconds
     bool enabled = true;
 };
 
 struct MenuDef
 {
     const char *name = "";
-    const char *caption = "";  // "-" is a separator line
+    const char *caption = ""; // "-" is a separator line
     const char *parent = nullptr; // nullptr: a top-level menu
     bool visible = true;
 };
@@ -96,9 +96,9 @@ struct FormDef
     quint32 backColor = SystemColors::ButtonFace;
     MousePointer mousePointer = MousePointer::Default;
     const char *mouseIcon = ""; // resource path of a .cur file, for MousePointer::Custom
-    const char *icon = "";      // resource path of an .ico file
-    std::vector<MenuDef> menus{};
-    std::vector<ControlDef> controls{};
+    const char *icon = ""; // resource path of an .ico file
+    std::vector<MenuDef> menus {};
+    std::vector<ControlDef> controls {};
 };
 
 } // namespace forms

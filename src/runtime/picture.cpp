@@ -38,34 +38,41 @@ QByteArray readRegularFile(const QString &path)
             fail(FileNotFound, path, QStringLiteral("File not found"));
         if (error == ENOTDIR)
             fail(PathNotFound, path, QStringLiteral("Path not found"));
-        fail(InvalidPicture, path, QStringLiteral("Cannot open the picture (%1)").arg(systemReason(error)));
+        fail(InvalidPicture, path,
+             QStringLiteral("Cannot open the picture (%1)").arg(systemReason(error)));
     }
     struct Closer
     {
         int fd;
         ~Closer() { ::close(fd); }
-    } closer{fd};
+    } closer {fd};
 
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::fstat(fd, &info) != 0)
-        fail(InvalidPicture, path, QStringLiteral("Cannot read the picture (%1)").arg(systemReason(errno)));
+        fail(InvalidPicture, path,
+             QStringLiteral("Cannot read the picture (%1)").arg(systemReason(errno)));
     if (S_ISDIR(info.st_mode))
         fail(InvalidPicture, path, QStringLiteral("Not a picture file but a folder"));
     if (!S_ISREG(info.st_mode))
         fail(InvalidPicture, path, QStringLiteral("Not a picture file but a special file"));
     if (info.st_size > MaxPictureFileBytes)
-        fail(InvalidPicture, path, QStringLiteral("Picture file too large (over %1 MiB)")
-                                       .arg(MaxPictureFileBytes / (1024 * 1024)));
+        fail(InvalidPicture, path,
+             QStringLiteral("Picture file too large (over %1 MiB)")
+                 .arg(MaxPictureFileBytes / (1024 * 1024)));
 
     QByteArray bytes;
     bytes.resize(static_cast<qsizetype>(info.st_size));
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
+        const ssize_t got
+            = ::read(fd, bytes.data() + done, static_cast<size_t>(bytes.size() - done));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            fail(InvalidPicture, path, QStringLiteral("Cannot read the picture (%1)").arg(systemReason(errno)));
+            fail(InvalidPicture, path,
+                 QStringLiteral("Cannot read the picture (%1)").arg(systemReason(errno)));
         if (got == 0)
             break; // the file shrank while we read it: decode what is there
         done += got;
@@ -74,20 +81,42 @@ QByteArray readRegularFile(const QString &path)
     return bytes;
 }
 
+// Qt's JPEG reader fills a picture that is cut off with grey and calls it good; a whole JPEG
+// ends its last scan with an end-of-image marker.
+bool jpegIsCutOff(const QByteArray &bytes)
+{
+    const qsizetype lastScan = bytes.lastIndexOf(QByteArrayView("\xFF\xDA"));
+    return lastScan < 0 || bytes.indexOf(QByteArrayView("\xFF\xD9"), lastScan) < 0;
+}
+
 QImage decode(QIODevice *device, const QString &path)
 {
     QImageReader reader(device);
     reader.setAutoTransform(false);
     const QSize size = reader.size();
     if (size.width() > MaxPictureSide || size.height() > MaxPictureSide)
-        fail(InvalidPicture, path, QStringLiteral("Picture too large (%1 by %2 pixels; at most %3 a side)")
-                                       .arg(size.width())
-                                       .arg(size.height())
-                                       .arg(MaxPictureSide));
+        fail(InvalidPicture, path,
+             QStringLiteral("Picture too large (%1 by %2 pixels; at most %3 a side)")
+                 .arg(size.width())
+                 .arg(size.height())
+                 .arg(MaxPictureSide));
     QImage image = reader.read();
     if (image.isNull())
-        fail(InvalidPicture, path, QStringLiteral("Invalid picture (%1)").arg(reader.errorString()));
+        fail(InvalidPicture, path,
+             QStringLiteral("Invalid picture (%1)").arg(reader.errorString()));
     return image;
+}
+
+QImage decode(const QByteArray &bytes, const QString &path)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader probe(&buffer);
+    if (probe.format() == "jpeg" && jpegIsCutOff(bytes))
+        fail(InvalidPicture, path, QStringLiteral("Invalid picture (the JPEG file is cut off)"));
+    buffer.seek(0);
+    return decode(&buffer, path);
 }
 
 } // namespace
@@ -98,12 +127,10 @@ Picture LoadPicture(const QString &path)
         return {};
     QString native = path;
     native.replace(u'\\', u'/');
-    QByteArray bytes = readRegularFile(native);
+    const QByteArray bytes = readRegularFile(native);
     if (bytes.isEmpty())
         fail(InvalidPicture, native, QStringLiteral("Invalid picture (the file is empty)"));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return Picture(decode(&buffer, native));
+    return Picture(decode(bytes, native));
 }
 
 Picture pictureFromResource(const char *resourcePath)
@@ -114,8 +141,9 @@ Picture pictureFromResource(const char *resourcePath)
     QImageReader reader(path);
     QImage image = reader.read();
     if (image.isNull())
-        throw RuntimeError(InvalidPicture,
-                           QStringLiteral("Invalid picture: %1 (%2)").arg(path, reader.errorString()));
+        throw RuntimeError(
+            InvalidPicture,
+            QStringLiteral("Invalid picture: %1 (%2)").arg(path, reader.errorString()));
     return Picture(std::move(image));
 }
 

@@ -10,7 +10,9 @@ class Picture
 {
 public:
     Picture() = default;
-    explicit Picture(QImage image) : m_image(std::move(image)) {}
+    explicit Picture(QImage image)
+        : m_image(std::move(image))
+    { }
 
     bool isEmpty() const { return m_image.isNull(); }
     const QImage &image() const { return m_image; }

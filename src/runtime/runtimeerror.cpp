@@ -11,8 +11,7 @@ RuntimeError::RuntimeError(int number, const QString &description)
     : std::runtime_error(description.toStdString())
     , m_number(number)
     , m_description(description)
-{
-}
+{ }
 
 QString RuntimeError::message() const
 {

@@ -7,7 +7,8 @@ namespace forms {
 QString Left(const QString &text, long long n)
 {
     if (n < 0)
-        throw RuntimeError(InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument"));
+        throw RuntimeError(InvalidProcedureCall,
+                           QStringLiteral("Invalid procedure call or argument"));
     return n >= text.size() ? text : text.left(static_cast<qsizetype>(n));
 }
 

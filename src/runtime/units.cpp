@@ -31,30 +31,30 @@ struct SystemColor
 
 // Indexed by the system colour number nn of 0x800000nn.
 const SystemColor systemColors[] = {
-    {QPalette::NoRole, qRgb(200, 200, 200)},      // 0 scroll bars
-    {QPalette::NoRole, qRgb(0, 128, 128)},        // 1 desktop
-    {QPalette::Highlight, qRgb(0, 0, 128)},       // 2 active title bar
-    {QPalette::NoRole, qRgb(128, 128, 128)},      // 3 inactive title bar
-    {QPalette::Button, qRgb(192, 192, 192)},      // 4 menu bar
-    {QPalette::Base, qRgb(255, 255, 255)},        // 5 window background
-    {QPalette::Shadow, qRgb(0, 0, 0)},            // 6 window frame
-    {QPalette::ButtonText, qRgb(0, 0, 0)},        // 7 menu text
-    {QPalette::Text, qRgb(0, 0, 0)},              // 8 window text
+    {QPalette::NoRole, qRgb(200, 200, 200)}, // 0 scroll bars
+    {QPalette::NoRole, qRgb(0, 128, 128)}, // 1 desktop
+    {QPalette::Highlight, qRgb(0, 0, 128)}, // 2 active title bar
+    {QPalette::NoRole, qRgb(128, 128, 128)}, // 3 inactive title bar
+    {QPalette::Button, qRgb(192, 192, 192)}, // 4 menu bar
+    {QPalette::Base, qRgb(255, 255, 255)}, // 5 window background
+    {QPalette::Shadow, qRgb(0, 0, 0)}, // 6 window frame
+    {QPalette::ButtonText, qRgb(0, 0, 0)}, // 7 menu text
+    {QPalette::Text, qRgb(0, 0, 0)}, // 8 window text
     {QPalette::HighlightedText, qRgb(255, 255, 255)}, // 9 title bar text
-    {QPalette::Button, qRgb(192, 192, 192)},      // 10 active border
-    {QPalette::Button, qRgb(192, 192, 192)},      // 11 inactive border
-    {QPalette::Dark, qRgb(128, 128, 128)},        // 12 application workspace
-    {QPalette::Highlight, qRgb(0, 0, 128)},       // 13 highlight
+    {QPalette::Button, qRgb(192, 192, 192)}, // 10 active border
+    {QPalette::Button, qRgb(192, 192, 192)}, // 11 inactive border
+    {QPalette::Dark, qRgb(128, 128, 128)}, // 12 application workspace
+    {QPalette::Highlight, qRgb(0, 0, 128)}, // 13 highlight
     {QPalette::HighlightedText, qRgb(255, 255, 255)}, // 14 highlighted text
-    {QPalette::Button, qRgb(192, 192, 192)},      // 15 button face
-    {QPalette::Mid, qRgb(128, 128, 128)},         // 16 button shadow
+    {QPalette::Button, qRgb(192, 192, 192)}, // 15 button face
+    {QPalette::Mid, qRgb(128, 128, 128)}, // 16 button shadow
     {QPalette::PlaceholderText, qRgb(128, 128, 128)}, // 17 grey text
-    {QPalette::ButtonText, qRgb(0, 0, 0)},        // 18 button text
-    {QPalette::NoRole, qRgb(192, 192, 192)},      // 19 inactive title bar text
-    {QPalette::Light, qRgb(255, 255, 255)},       // 20 button highlight
-    {QPalette::Shadow, qRgb(0, 0, 0)},            // 21 3D dark shadow
-    {QPalette::Midlight, qRgb(223, 223, 223)},    // 22 3D light
-    {QPalette::ToolTipText, qRgb(0, 0, 0)},       // 23 tool tip text
+    {QPalette::ButtonText, qRgb(0, 0, 0)}, // 18 button text
+    {QPalette::NoRole, qRgb(192, 192, 192)}, // 19 inactive title bar text
+    {QPalette::Light, qRgb(255, 255, 255)}, // 20 button highlight
+    {QPalette::Shadow, qRgb(0, 0, 0)}, // 21 3D dark shadow
+    {QPalette::Midlight, qRgb(223, 223, 223)}, // 22 3D light
+    {QPalette::ToolTipText, qRgb(0, 0, 0)}, // 23 tool tip text
     {QPalette::ToolTipBase, qRgb(255, 255, 225)}, // 24 tool tip background
 };
 
@@ -74,8 +74,9 @@ QColor colorFromStored(quint32 value)
         return QColor::fromRgb(system.classic);
     }
     if (value & 0xFF000000u)
-        throw RuntimeError(InvalidPropertyValue, QStringLiteral("Invalid property value: colour 0x%1")
-                                                     .arg(value, 8, 16, QLatin1Char('0')));
+        throw RuntimeError(InvalidPropertyValue,
+                           QStringLiteral("Invalid property value: colour 0x%1")
+                               .arg(value, 8, 16, QLatin1Char('0')));
     return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
 }
 

@@ -13,7 +13,10 @@ inline constexpr int TwipsPerPixel = 15;
 int twipsToPixels(double twips);
 
 /// A length in device-independent pixels as twips.
-inline double pixelsToTwips(double pixels) { return pixels * TwipsPerPixel; }
+inline double pixelsToTwips(double pixels)
+{
+    return pixels * TwipsPerPixel;
+}
 
 /// A font size in points as device-independent pixels at the layouts' 96 pixels to the inch.
 int pointsToPixels(double points);
@@ -23,7 +26,10 @@ int pointsToPixels(double points);
 QColor colorFromStored(quint32 value);
 
 /// True when the stored value names a system colour.
-inline bool isSystemColor(quint32 value) { return (value & 0xFF000000u) == 0x80000000u; }
+inline bool isSystemColor(quint32 value)
+{
+    return (value & 0xFF000000u) == 0x80000000u;
+}
 
 /// The font installed for a requested face: the face itself, or its look-alike when the face is
 /// missing.

@@ -6,7 +6,7 @@ namespace {
 
 const FormDef &layout()
 {
-    static const FormDef definition{
+    static const FormDef definition {
         .name = "frmHindiAlphabet",
         .caption = "Hindi Alpphabet",
         .clientLeft = 120,
@@ -22,5 +22,4 @@ const FormDef &layout()
 
 frmHindiAlphabet::frmHindiAlphabet()
     : Form(layout())
-{
-}
+{ }
