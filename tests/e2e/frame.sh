@@ -44,7 +44,13 @@ menu_item_centres() { # POPUP
 step "the program opens its frame, maximized"
 start_program
 frame=$(wait_window "$FRAME_TITLE")
+# Maximizing may land just after the window is mapped.
+deadline=$((SECONDS + 5))
 window_geometry "$frame"
+while ((GEOM_W < 1880 || GEOM_H < 1000)) && ((SECONDS < deadline)); do
+    sleep 0.2
+    window_geometry "$frame"
+done
 assert_between "$GEOM_X" 0 8 "frame left"
 assert_between "$GEOM_Y" 0 8 "frame top"
 assert_between "$GEOM_W" 1880 1920 "frame width"
