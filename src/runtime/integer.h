@@ -1,7 +1,7 @@
 #pragma once
 
-#include <concepts>
 #include <cstdint>
+#include <type_traits>
 
 namespace forms {
 
@@ -18,9 +18,21 @@ public:
     friend Integer operator+(Integer a, Integer b) { return Integer(a.wide() + b.wide()); }
     friend Integer operator-(Integer a, Integer b) { return Integer(a.wide() - b.wide()); }
     friend Integer operator*(Integer a, Integer b) { return Integer(a.wide() * b.wide()); }
-    template<std::integral T> friend Integer operator+(Integer a, T b) { return a + Integer(b); }
-    template<std::integral T> friend Integer operator-(Integer a, T b) { return a - Integer(b); }
-    template<std::integral T> friend Integer operator*(Integer a, T b) { return a * Integer(b); }
+    template<class T, std::enable_if_t<std::is_integral_v<T>, int> = 0>
+    friend Integer operator+(Integer a, T b)
+    {
+        return a + Integer(b);
+    }
+    template<class T, std::enable_if_t<std::is_integral_v<T>, int> = 0>
+    friend Integer operator-(Integer a, T b)
+    {
+        return a - Integer(b);
+    }
+    template<class T, std::enable_if_t<std::is_integral_v<T>, int> = 0>
+    friend Integer operator*(Integer a, T b)
+    {
+        return a * Integer(b);
+    }
 
 private:
     constexpr long long wide() const { return m_value; }
