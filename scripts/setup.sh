@@ -6,7 +6,7 @@
 quorbel_setup() {
     local packages=(
         build-essential cmake ninja-build
-        qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev
+        qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev
         xvfb xauth xdotool x11-utils imagemagick clang-format
         # Look-alikes of the faces the windows ask for.
         fonts-liberation2 fonts-dejavu-core fonts-urw-base35 fonts-jura

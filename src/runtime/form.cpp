@@ -4,6 +4,7 @@
 #include "runtimeerror.h"
 #include "text.h"
 #include "units.h"
+#include "windowsystem_p.h"
 
 #include <QCursor>
 #include <QEventLoop>
@@ -14,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 
 #include <algorithm>
@@ -497,9 +499,12 @@ void Form::Show(int style)
         w->hide(); // modality only changes on a hidden window
         w->setWindowModality(Qt::ApplicationModal);
     }
-    if (d->def.startMaximized && !d->shownBefore)
+    if (d->def.startMaximized && !d->shownBefore) {
+        // With no window manager, nothing but the program makes the window fill the screen.
+        if (!windowManagerPresent())
+            w->setGeometry(w->screen()->availableGeometry());
         w->showMaximized();
-    else
+    } else
         w->show();
     d->shownBefore = true;
     w->raise();
