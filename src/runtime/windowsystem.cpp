@@ -39,10 +39,12 @@ xcb_window_t checkWindow(xcb_connection_t *connection, xcb_window_t window, xcb_
 
 bool windowManagerPresent()
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11)
+    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
         return true; // other platforms size maximized windows themselves
-    xcb_connection_t *connection = x11->connection();
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return true;
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     const xcb_atom_t property = atom(connection, "_NET_SUPPORTING_WM_CHECK");
     if (!screen || property == XCB_ATOM_NONE)
