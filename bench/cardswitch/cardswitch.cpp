@@ -307,7 +307,6 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qtMessages = qInstallMessageHandler(withoutRaiseWarnings);
-    forms::prepareProcess(); // as the program does; the floor runs under the same settings
     QApplication application(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     const QStringList arguments = QCoreApplication::arguments();

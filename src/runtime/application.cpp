@@ -65,18 +65,8 @@ bool hasInstance(const char *windowClass)
     return registry().instances.count(std::string_view(windowClass)) != 0;
 }
 
-void prepareProcess()
-{
-    // The card letters and words are drawn 133 to 267 pixels high. Qt keeps glyphs above 64
-    // pixels out of its glyph cache and draws them from outlines at every paint, which costs a
-    // key press milliseconds; cache them.
-    if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE"))
-        qputenv("QT_MAX_CACHED_GLYPH_SIZE", "300");
-}
-
 int start(int &argc, char **argv, const ProjectDescription &project)
 {
-    prepareProcess();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(project.name));
     QApplication::setStyle(QStringLiteral("Fusion"));

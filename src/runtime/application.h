@@ -25,10 +25,6 @@ struct ProjectDescription
     std::vector<WindowClass> windowClasses;
 };
 
-/// Settings the process needs before its QApplication exists; start() applies them, and so
-/// must anything else that builds the program's windows (benchmarks, tools).
-void prepareProcess();
-
 /// Starts the program: creates the start-up window, shows it and delivers events until End or
 /// until the last window closes. Returns the exit status.
 int start(int &argc, char **argv, const ProjectDescription &project);
