@@ -175,6 +175,14 @@ void FormsRuntime::earlierControlDrawnAbove()
     // lblTop spans 10..110 x 60..120 in the frame, lblUnder 60..160 x 80..140.
     QCOMPARE(shot.pixelColor(100, 110), QColor(255, 0, 0));
     QCOMPARE(shot.pixelColor(150, 130), QColor(0, 255, 0));
+    // The big caption's letters are really painted, in the label's text colour (black).
+    const QImage label = m_probe->controlWidget("lblTop")->grab().toImage();
+    int inked = 0;
+    for (int y = 0; y < label.height(); ++y) {
+        for (int x = 0; x < label.width(); ++x)
+            inked += label.pixelColor(x, y) == QColor(Qt::black);
+    }
+    QVERIFY2(inked > 100, qPrintable(QString::number(inked)));
 }
 
 void FormsRuntime::tabOrderFollowsTabIndex()
