@@ -11,14 +11,6 @@ FRAME_TITLE="Quorbel Alphabet"
 MESSAGE_TITLE="QuorbelAlphabet"
 DARK_RED="660404"
 
-# Keeps a picture of the screen as it was when a check failed, while the program still shows it.
-fail() {
-    import -window root "$E2E_DIR/screen-at-failure.png" 2>/dev/null \
-        && echo "screen when the check failed: $E2E_DIR/screen-at-failure.png" >&2
-    echo "FAIL [$E2E_NAME] $E2E_STEP: $*" >&2
-    exit 1
-}
-
 [[ -f "$LESSON_APPLE" ]] || { echo "e2e: no apple picture at $LESSON_APPLE" >&2; exit 2; }
 
 # Finds the frame's menu bar captions: sets MENU_TOP MENU_BOTTOM (rows of the

@@ -45,6 +45,11 @@ assert_between() { # VALUE LOW HIGH MESSAGE
 e2e_cleanup() {
     local status=$?
     set +e
+    # While the program still shows what went wrong.
+    if ((status != 0)); then
+        import -window root "$E2E_DIR/failure.png" 2>/dev/null \
+            && echo "screenshot at failure: $E2E_DIR/failure.png" >&2
+    fi
     if [[ -n "$E2E_PID" ]] && kill -0 "$E2E_PID" 2>/dev/null; then
         kill "$E2E_PID" 2>/dev/null
         sleep 0.5
@@ -55,8 +60,6 @@ e2e_cleanup() {
         echo "---- program output ($E2E_LOG) ----" >&2
         cat "$E2E_LOG" >&2 2>/dev/null
         echo "---- end of program output ----" >&2
-        local shot="$E2E_DIR/failure.png"
-        import -window root "$shot" 2>/dev/null && echo "screenshot at failure: $shot" >&2
     else
         rm -rf "$E2E_DIR"
         echo "PASS [$E2E_NAME]"
