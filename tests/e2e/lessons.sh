@@ -13,37 +13,13 @@ DARK_RED="660404"
 
 [[ -f "$LESSON_APPLE" ]] || { echo "e2e: no apple picture at $LESSON_APPLE" >&2; exit 2; }
 
-# Finds the frame's menu bar captions: sets MENU_TOP MENU_BOTTOM (rows of the
-# caption text, relative to the frame) and MENU_SPANS (columns of each caption).
-find_menu_captions() { # FRAME
-    window_geometry "$1"
-    local rows
-    rows=$(ink_spans y "$GEOM_X" "$GEOM_Y" 400 40 1 | head -n 1)
-    [[ -n "$rows" ]] || fail "no menu bar text at the top of the frame"
-    read -r MENU_TOP MENU_BOTTOM <<<"$rows"
-    mapfile -t MENU_SPANS < <(ink_spans x "$GEOM_X" $((GEOM_Y + MENU_TOP)) 600 \
-        $((MENU_BOTTOM - MENU_TOP + 1)) 6)
-    ((${#MENU_SPANS[@]} >= 2)) || fail "expected the Learn and Window captions, found ${#MENU_SPANS[@]}"
-}
-
-# Prints the middle of each text line of an open menu as "X Y" on the screen.
-menu_item_centres() { # POPUP
-    window_geometry "$1"
-    local inset=3 from to
-    while read -r from to; do
-        echo $((GEOM_X + GEOM_W / 2)) $((GEOM_Y + inset + (from + to) / 2))
-    done < <(ink_spans y $((GEOM_X + inset)) $((GEOM_Y + inset)) \
-        $((GEOM_W - 2 * inset)) $((GEOM_H - 2 * inset)) 2)
-}
-
 # Opens the frame's menu MENU (0 Learn, 1 Window) and clicks its ITEMth entry.
 pick_frame_menu() { # MENU ITEM EXPECTED_ITEM_COUNT
-    local frame popup items ix iy from to
+    local frame popup items ix iy
     frame=$(wait_window "$FRAME_TITLE")
     focus_window "$frame"
     find_menu_captions "$frame"
-    read -r from to <<<"${MENU_SPANS[$1]}"
-    click_at "$frame" $(((from + to) / 2)) $(((MENU_TOP + MENU_BOTTOM) / 2))
+    click_menu "$frame" "$1"
     popup=$(wait_popup)
     sleep 0.3 # the menu paints just after it maps
     mapfile -t items < <(menu_item_centres "$popup")

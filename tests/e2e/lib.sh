@@ -268,6 +268,38 @@ ink_spans() { # AXIS X Y W H [GAP]
             }'
 }
 
+# Finds the menu bar captions on screen: sets MENU_TOP MENU_BOTTOM (rows of the
+# caption text, relative to the frame) and MENU_SPANS (one "FROM TO" column run
+# per caption, left to right).
+find_menu_captions() { # FRAME
+    window_geometry "$1"
+    local rows
+    rows=$(ink_spans y "$GEOM_X" "$GEOM_Y" 400 40 1 | head -n 1)
+    [[ -n "$rows" ]] || fail "no menu bar text at the top of the frame"
+    read -r MENU_TOP MENU_BOTTOM <<<"$rows"
+    mapfile -t MENU_SPANS < <(ink_spans x "$GEOM_X" $((GEOM_Y + MENU_TOP)) 600 \
+        $((MENU_BOTTOM - MENU_TOP + 1)) 6)
+    ((${#MENU_SPANS[@]} >= 2)) || fail "expected the Learn and Window captions, found ${#MENU_SPANS[@]}"
+}
+
+# Clicks the middle of the Nth menu bar caption (0 = Learn, 1 = Window).
+click_menu() { # FRAME N
+    local from to
+    read -r from to <<<"${MENU_SPANS[$2]}"
+    click_at "$1" $(((from + to) / 2)) $(((MENU_TOP + MENU_BOTTOM) / 2))
+}
+
+# Prints the middle of each text line of an open menu as "X Y" in screen
+# coordinates, top to bottom.
+menu_item_centres() { # POPUP
+    window_geometry "$1"
+    local inset=3 from to
+    while read -r from to; do
+        echo $((GEOM_X + GEOM_W / 2)) $((GEOM_Y + inset + (from + to) / 2))
+    done < <(ink_spans y $((GEOM_X + inset)) $((GEOM_Y + inset)) \
+        $((GEOM_W - 2 * inset)) $((GEOM_H - 2 * inset)) 2)
+}
+
 # Saves a screenshot of the virtual screen (handy when writing a test).
 screenshot() { # FILE
     import -window root "$1"
