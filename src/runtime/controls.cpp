@@ -1,5 +1,7 @@
 #include "controls_p.h"
 
+#include "bigtext_p.h"
+
 #include "form.h"
 #include "text.h"
 #include "units.h"
@@ -95,6 +97,17 @@ void CaptionLabel::setCaption(const QString &caption)
 {
     m_caption = caption;
     setText(displayText(caption));
+}
+
+void CaptionLabel::paintEvent(QPaintEvent *event)
+{
+    if (font().pixelSize() <= LargestCachedGlyph) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    drawBigText(painter, contentsRect(), text(), font(), palette().color(QPalette::WindowText),
+                alignment());
 }
 
 int KeyTextBox::keyAsciiOf(const QKeyEvent *event)

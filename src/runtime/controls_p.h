@@ -75,6 +75,9 @@ public:
     void setCaption(const QString &caption);
     QString caption() const { return m_caption; }
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     QString m_caption;
 };

@@ -99,6 +99,8 @@ private slots:
     void unloadKeepsFieldsAndLoadRunsAgain();
     void buildsFromTwips();
     void earlierControlDrawnAbove();
+    void bigCaptionsLaidOutAsQtDoes_data();
+    void bigCaptionsLaidOutAsQtDoes();
     void tabOrderFollowsTabIndex();
     void keyPress_data();
     void keyPress();
@@ -183,6 +185,63 @@ void FormsRuntime::earlierControlDrawnAbove()
             inked += label.pixelColor(x, y) == QColor(Qt::black);
     }
     QVERIFY2(inked > 100, qPrintable(QString::number(inked)));
+}
+
+static QRect inkBounds(const QImage &image, const QColor &ink)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y) == ink)
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
+void FormsRuntime::bigCaptionsLaidOutAsQtDoes_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("width");
+    QTest::addRow("one_line") << "WATERMELON" << 1009;
+    QTest::addRow("blank_and_hyphen") << "X-MAS TREE" << 1009;
+    QTest::addRow("wraps_at_words") << "Fish Chips" << 400;
+}
+
+// Big captions are drawn from the runtime's own glyph cache; where the letters land must not
+// differ from Qt's own drawing of the same label.
+void FormsRuntime::bigCaptionsLaidOutAsQtDoes()
+{
+    QFETCH(QString, caption);
+    QFETCH(int, width);
+    m_probe->Load();
+    auto *label = qobject_cast<QLabel *>(m_probe->controlWidget("lblTop"));
+    m_probe->lblTop.setCaption(caption);
+    label->resize(width, 330);
+    QLabel plain(caption);
+    plain.setFont(label->font());
+    plain.setWordWrap(true);
+    plain.setAlignment(label->alignment());
+    plain.setPalette(label->palette());
+    plain.setAutoFillBackground(true);
+    plain.resize(label->size());
+    const QRect ours = inkBounds(label->grab().toImage(), Qt::black);
+    const QRect qts = inkBounds(plain.grab().toImage(), Qt::black);
+    QVERIFY(!qts.isEmpty());
+    for (int edge = 0; edge < 4; ++edge) {
+        const int a[] = {ours.left(), ours.top(), ours.right(), ours.bottom()};
+        const int b[] = {qts.left(), qts.top(), qts.right(), qts.bottom()};
+        QVERIFY2(std::abs(a[edge] - b[edge]) <= 2,
+                 qPrintable(QStringLiteral("ours %1,%2 %3x%4, Qt's %5,%6 %7x%8")
+                                .arg(ours.x())
+                                .arg(ours.y())
+                                .arg(ours.width())
+                                .arg(ours.height())
+                                .arg(qts.x())
+                                .arg(qts.y())
+                                .arg(qts.width())
+                                .arg(qts.height())));
+    }
 }
 
 void FormsRuntime::tabOrderFollowsTabIndex()
