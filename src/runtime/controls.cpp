@@ -33,8 +33,6 @@ FormWindow::FormWindow(Form *form)
     : m_form(form)
 { }
 
-FormWindow::~FormWindow() = default;
-
 void FormWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();

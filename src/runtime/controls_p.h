@@ -33,7 +33,6 @@ class FormWindow : public QMainWindow
 {
 public:
     explicit FormWindow(Form *form);
-    ~FormWindow() override;
 
     QPushButton *defaultButton = nullptr;
     QPushButton *cancelButton = nullptr;

@@ -89,10 +89,16 @@ bool jpegIsCutOff(const QByteArray &bytes)
     return lastScan < 0 || bytes.indexOf(QByteArrayView("\xFF\xD9"), lastScan) < 0;
 }
 
-QImage decode(QIODevice *device, const QString &path)
+// One reader checks the file's kind and size, then decodes it.
+QImage decode(const QByteArray &bytes, const QString &path)
 {
-    QImageReader reader(device);
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     reader.setAutoTransform(false);
+    if (reader.format() == "jpeg" && jpegIsCutOff(bytes))
+        fail(InvalidPicture, path, QStringLiteral("Invalid picture (the JPEG file is cut off)"));
     const QSize size = reader.size();
     if (size.width() > MaxPictureSide || size.height() > MaxPictureSide)
         fail(InvalidPicture, path,
@@ -105,18 +111,6 @@ QImage decode(QIODevice *device, const QString &path)
         fail(InvalidPicture, path,
              QStringLiteral("Invalid picture (%1)").arg(reader.errorString()));
     return image;
-}
-
-QImage decode(const QByteArray &bytes, const QString &path)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader probe(&buffer);
-    if (probe.format() == "jpeg" && jpegIsCutOff(bytes))
-        fail(InvalidPicture, path, QStringLiteral("Invalid picture (the JPEG file is cut off)"));
-    buffer.seek(0);
-    return decode(&buffer, path);
 }
 
 } // namespace

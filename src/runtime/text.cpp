@@ -33,18 +33,4 @@ QString displayText(const QString &caption)
     return shown;
 }
 
-QChar accessKey(const QString &caption)
-{
-    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
-        if (caption.at(i) != u'&')
-            continue;
-        if (caption.at(i + 1) == u'&') {
-            ++i;
-            continue;
-        }
-        return caption.at(i + 1);
-    }
-    return {};
-}
-
 } // namespace forms

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QChar>
 #include <QString>
 
 namespace forms {
@@ -14,8 +13,5 @@ int Len(const QString &text);
 
 /// A caption as drawn: "&" marks an access key and is not drawn, "&&" draws one "&".
 QString displayText(const QString &caption);
-
-/// The access key a caption marks, or a null QChar when it marks none.
-QChar accessKey(const QString &caption);
 
 } // namespace forms
