@@ -10,6 +10,12 @@ quorbel_setup() {
         xvfb xauth xdotool x11-utils imagemagick clang-format
         # Look-alikes of the faces the windows ask for.
         fonts-liberation2 fonts-dejavu-core fonts-urw-base35 fonts-jura
+        # Packaging and its checks.
+        debhelper devscripts fakeroot lintian reuse appstream desktop-file-utils
+        # A screen reader's side of the accessibility bus, and a headless Wayland desktop.
+        dbus dbus-x11 at-spi2-core python3-pyatspi weston qt6-wayland
+        # The fuzzer, and the X test extension for the random-input storm.
+        clang libclang-rt-14-dev libxtst-dev
     )
     local missing=() pkg status
     for pkg in "${packages[@]}"; do
