@@ -30,6 +30,9 @@
 
 static Display *dpy;
 static Window root;
+/* STORM_SOAK: the long storm keeps one life of the program to measure its memory, so it never
+ * closes the frame itself nor picks from a menu of a single item (the frame's Window > Exit). */
+static int soak;
 
 static uint64_t mix(uint64_t z)
 {
@@ -268,6 +271,20 @@ static int popups(long pid, Window *out, int max)
     return count;
 }
 
+/* In the soak, a point on a menu of a single item (the frame's Window > Exit) is spared. */
+static int spared(long pid, int x, int y)
+{
+    Window open[8];
+    const int n = soak ? popups(pid, open, 8) : 0;
+    for (int i = 0; i < n; ++i) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(dpy, open[i], &a) && a.height < 40 && x >= a.x
+            && x < a.x + a.width && y >= a.y && y < a.y + a.height)
+            return 1;
+    }
+    return 0;
+}
+
 /* A point on the screen: in an open menu, on a window's menu bar, title bar or edge, anywhere
  * in a window, or anywhere at all. */
 static void pick_point(long pid, int *x, int *y)
@@ -285,16 +302,16 @@ static void pick_point(long pid, int *x, int *y)
         }
     }
     n = client_windows(pid, windows, 64);
-    if (n > 0 && below(10) < 8
-        && outer_rect(below(2) ? windows[n - 1] : windows[below((unsigned)n)], &wx, &wy, &ww, &wh)
-        && ww > 0 && wh > 0) {
+    const Window target = n > 0 ? (below(2) ? windows[n - 1] : windows[below((unsigned)n)]) : None;
+    if (n > 0 && below(10) < 8 && outer_rect(target, &wx, &wy, &ww, &wh) && ww > 0 && wh > 0) {
         const unsigned where = below(20);
         *x = wx + (int)below((unsigned)ww);
         *y = wy + (int)below((unsigned)wh);
         if (where < 6) { /* the menu bar and the title bar above it */
             *x = wx + (int)below(ww < 120 ? (unsigned)ww : 120u);
             *y = wy + (int)below(wh < 45 ? (unsigned)wh : 45u);
-        } else if (where < 7 && below(2)) { /* the title bar's buttons */
+        } else if (where < 7 && below(2) && !(soak && target == windows[0])) {
+            /* the title bar's buttons */
             *x = wx + ww - 1 - (int)below(ww < 80 ? (unsigned)ww : 80u);
             *y = wy + (int)below(wh < 25 ? (unsigned)wh : 25u);
         }
@@ -321,10 +338,18 @@ static const char *send_one(long pid)
     int x, y;
     Window open[8];
     const int menus = popups(pid, open, 8);
+    for (int i = 0; soak && i < menus; ++i) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(dpy, open[i], &a) && a.height < 40) {
+            key(XK_Escape, 0);
+            return "Escape (spared: a menu of one item)";
+        }
+    }
     /* An open menu mostly gets picked from, as a child would, or nothing would ever open. */
     if (menus > 0 && below(2) == 0) {
         XWindowAttributes a;
-        if (XGetWindowAttributes(dpy, open[menus - 1], &a) && a.width > 0 && a.height > 0) {
+        if (XGetWindowAttributes(dpy, open[menus - 1], &a) && a.width > 0 && a.height > 0
+            && !(soak && a.height < 40)) {
             move_to(a.x + (int)below((unsigned)a.width), a.y + (int)below((unsigned)a.height));
             XSync(dpy, False);
             pause_ms(5);
@@ -378,6 +403,8 @@ static const char *send_one(long pid)
     if (kind < 76) {
         static const unsigned buttons[] = {1, 1, 1, 1, 1, 3, 3, 2};
         pick_point(pid, &x, &y);
+        if (spared(pid, x, y))
+            return "click (spared)";
         move_to(x, y);
         XSync(dpy, False);
         pause_ms(5);
@@ -404,6 +431,8 @@ static const char *send_one(long pid)
     }
     if (kind < 86) {
         pick_point(pid, &x, &y);
+        if (spared(pid, x, y))
+            return "wheel (spared)";
         move_to(x, y);
         click(4 + below(4), 1 + below(3));
         return "wheel";
@@ -417,7 +446,7 @@ static const char *send_one(long pid)
      * front of it are closed, minimised and restored. */
     const unsigned action = below(16);
     if (action == 0) {
-        if (below(2) == 0)
+        if (below(2) == 0 || soak)
             return "Alt+F4 (skipped)";
         key(XK_F4, 4);
         return "Alt+F4";
@@ -426,9 +455,9 @@ static const char *send_one(long pid)
         return "window (none)";
     const Window newest = windows[n - 1], any = windows[below((unsigned)n)];
     if (action < 3) {
-        if (n == 1 && below(10) != 0)
+        if (n == 1 && (below(10) != 0 || soak))
             return "close a window (skipped: only the frame)";
-        wm_message(action < 2 ? newest : any, "_NET_CLOSE_WINDOW", CurrentTime, 2, 0);
+        wm_message(action < 2 || soak ? newest : any, "_NET_CLOSE_WINDOW", CurrentTime, 2, 0);
         return "close a window";
     }
     if (action < 7) {
@@ -450,6 +479,7 @@ static int send_storm(uint64_t seed, long first, long count, long pid)
     long counts[32] = {0};
     long sent = 0;
     const int trace = getenv("STORM_TRACE") != NULL; /* each event, as it is sent */
+    soak = getenv("STORM_SOAK") != NULL;
     for (long i = first; i < first + count; ++i) {
         if (!alive(pid))
             break;
