@@ -10,10 +10,11 @@ seconds=${1:-60}
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=${QUORBEL_FUZZ_BUILD:-$root/build-fuzz}
 
+mkdir -p "$build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DQUORBEL_FUZZ=ON -DQUORBEL_E2E=OFF -DQUORBEL_WERROR=ON >"$build.configure.log" 2>&1 \
-    || { cat "$build.configure.log"; exit 1; }
+    -DQUORBEL_FUZZ=ON -DQUORBEL_E2E=OFF -DQUORBEL_WERROR=ON >"$build/configure.log" 2>&1 \
+    || { cat "$build/configure.log"; exit 1; }
 cmake --build "$build" --target picturefuzz
 
 # The seeds: every card, the apple, and the damaged pictures the other tests make.
