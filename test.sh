@@ -108,7 +108,8 @@ fi
 banner "Random-input storm (build-asan/)"
 if [[ "$asan_built" -eq 0 ]]; then
     status=0
-    run_ctest build-asan/ctest-storm.log --test-dir build-asan -L storm || status=$?
+    # Verbose, so the fresh seed and the storm's figures show in the log.
+    run_ctest build-asan/ctest-storm.log --test-dir build-asan -L storm -V || status=$?
     record "Random-input storm, fixed and fresh seed" "$status"
 else
     skip "Random-input storm" "the sanitizer build failed"
