@@ -2,6 +2,8 @@
 
 #include "form_p.h"
 
+#include "accessibility_p.h"
+#include "text.h"
 #include "units.h"
 
 #include <QCursor>
@@ -103,6 +105,7 @@ QWidget *Form::Private::buildControl(const ControlDef &c, QWidget *parent, FormW
     }
     case ControlKind::Label: {
         auto *label = new CaptionLabel(parent);
+        label->heading = c.accessibleRole == AccessibleRole::Heading;
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
         label->setAutoFillBackground(true);
@@ -177,6 +180,10 @@ QWidget *Form::Private::buildControl(const ControlDef &c, QWidget *parent, FormW
         widget->setCursor(Qt::ArrowCursor);
     applyPointer(widget, c.mousePointer, nullptr);
     widget->setEnabled(c.enabled);
+    if (*c.accessibleName && !c.accessibleNameFrom)
+        widget->setAccessibleName(qs(c.accessibleName));
+    if (*c.accessibleDescription)
+        widget->setAccessibleDescription(qs(c.accessibleDescription));
     if (c.kind == ControlKind::Image)
         static_cast<PictureBox *>(widget)->setPicture(pictureFromResource(c.picture));
     return widget;
@@ -193,6 +200,8 @@ void Form::Private::buildMenus(FormWindow *window)
             continue;
         QMenu *menu = bar->addMenu(qs(top.caption));
         menu->menuAction()->setVisible(top.visible);
+        if (*top.accessibleName)
+            menu->setAccessibleName(qs(top.accessibleName));
         anyShown = anyShown || top.visible;
         for (const MenuDef &item : def.menus) {
             if (!item.parent || std::string_view(item.parent) != top.name)
@@ -201,7 +210,8 @@ void Form::Private::buildMenus(FormWindow *window)
                 menu->addSeparator();
                 continue;
             }
-            QAction *action = menu->addAction(qs(item.caption));
+            auto *action = new MenuItemAction(qs(item.caption), qs(item.accessibleName), menu);
+            menu->addAction(action);
             action->setVisible(item.visible);
             QObject::connect(
                 action, &QAction::triggered, window,
@@ -213,11 +223,48 @@ void Form::Private::buildMenus(FormWindow *window)
         bar->setFixedHeight(standardMenuBarHeight());
 }
 
+// A name made from a label's caption follows every change of that caption.
+void Form::Private::nameAfterCaptions()
+{
+    for (std::size_t i = 0; i < def.controls.size(); ++i) {
+        const ControlDef &c = def.controls[i];
+        if (!c.accessibleNameFrom)
+            continue;
+        const int from = slotOf(c.accessibleNameFrom, -1);
+        if (from < 0 || def.controls[std::size_t(from)].kind != ControlKind::Label)
+            throw std::logic_error("control " + std::string(c.name) + " takes its name from "
+                                   + c.accessibleNameFrom + ", which is no label");
+        auto *source = static_cast<CaptionLabel *>(objects[std::size_t(from)]);
+        const QPointer<QWidget> named = qobject_cast<QWidget *>(objects[i]);
+        const QString pattern = qs(c.accessibleName);
+        named->setAccessibleName(pattern.arg(source->text()));
+        source->onCaptionChanged = [earlier = std::move(source->onCaptionChanged), named,
+                                    pattern](const QString &shown) {
+            if (earlier)
+                earlier(shown);
+            if (named)
+                named->setAccessibleName(pattern.arg(shown));
+        };
+    }
+}
+
 void Form::Private::build()
 {
+    installAccessibleInterfaces();
     auto *w = new FormWindow(q);
     w->setObjectName(qs(def.name));
     w->setWindowTitle(qs(def.caption));
+    if (*def.accessibleName)
+        w->setAccessibleName(qs(def.accessibleName));
+    if (*def.accessibleDescription)
+        w->setAccessibleDescription(qs(def.accessibleDescription));
+    if (def.keyboardMenu) {
+        if (const MenuDef *top = menu(def.keyboardMenu); !top || top->parent)
+            throw std::logic_error("window " + std::string(def.name) + " has no menu "
+                                   + def.keyboardMenu);
+        w->onKeyboardMenu
+            = [this] { runHandler([this] { popupMenu(def.keyboardMenu, keyboardMenuPlace()); }); };
+    }
     if (*def.icon)
         w->setWindowIcon(QIcon(qs(def.icon)));
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -263,6 +310,7 @@ void Form::Private::build()
         if (!widget) // a timer: find it among the window's children
             objects[i] = w->findChildren<QTimer *>(Qt::FindDirectChildrenOnly).constLast();
     }
+    nameAfterCaptions();
     // Where controls overlap, the one defined first is drawn above.
     for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
         if ((*it)->isWidgetType())
