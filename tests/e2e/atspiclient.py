@@ -122,8 +122,9 @@ def action_names(accessible):
     return [action.getName(index) for index in range(action.nActions)]
 
 
-def act(accessible, action_name, within=1.0):
-    """Runs a named action and fails unless the call comes back within the time given."""
+def act(accessible, action_name, within=1.0, ends_program=False):
+    """Runs a named action and fails unless the call comes back within the time given. An
+    action that ends the program may end it before its answer reaches the caller."""
     names = action_names(accessible)
     if action_name not in names:
         raise Failure(f"'{accessible.name}' has no action {action_name} (has {names})")
@@ -131,6 +132,8 @@ def act(accessible, action_name, within=1.0):
     try:
         accessible.queryAction().doAction(names.index(action_name))
     except GLib.Error as error:
+        if ends_program and "disconnected" in str(error):
+            return time.monotonic() - began
         raise Failure(f"{action_name} on '{accessible.name}' failed after "
                       f"{time.monotonic() - began:.1f} s: {error}") from None
     took = time.monotonic() - began
@@ -164,24 +167,65 @@ class NameEvents:
                                                "object:property-change:accessible-name")
 
     def _heard(self, event):
+        # The new name comes as the event's text, or Qt's bridge sends the object that has it.
         try:
             role = role_of(event.source)
+            name = event.any_data if isinstance(event.any_data, str) else event.source.name
         except GLib.Error:
-            role = "?"
-        self.heard.append((role, str(event.any_data)))
+            role, name = "?", str(event.any_data)
+        self.heard.append((role, name))
 
     def clear(self):
         pump()
         self.heard.clear()
 
     def wait(self, name, role=None, timeout=5.0):
-        wait_for(f"a name-change event to '{name}'" + (f" on a {role}" if role else ""),
-                 lambda: any(n == name and (role is None or r == role) for r, n in self.heard),
-                 timeout)
+        try:
+            wait_for(f"a name-change event to '{name}'" + (f" on a {role}" if role else ""),
+                     lambda: any(n == name and (role is None or r == role)
+                                 for r, n in self.heard), timeout)
+        except Failure as failure:
+            raise Failure(f"{failure}; heard {self.heard}") from None
 
     def close(self):
         pyatspi.Registry.deregisterEventListener(self._heard,
                                                  "object:property-change:accessible-name")
+
+
+class FocusEvents:
+    """Follows the keyboard focus as a screen reader does; an open pop-up menu is found only this
+    way, since an application does not list its pop-ups among its windows."""
+
+    KIND = "object:state-changed:focused"
+
+    def __init__(self):
+        self.focused = []
+        pyatspi.Registry.registerEventListener(self._heard, self.KIND)
+
+    def _heard(self, event):
+        if event.detail1:
+            self.focused.append(event.source)
+
+    def wait(self, role, timeout=5.0):
+        """The next object of that role to take the focus."""
+        def probe():
+            for index, source in enumerate(self.focused):
+                try:
+                    if role_of(source) == role:
+                        del self.focused[:index + 1]
+                        return source
+                except GLib.Error:
+                    continue
+            return None
+
+        return wait_for(f"the focus on a {role}", probe, timeout)
+
+    def clear(self):
+        pump()
+        self.focused.clear()
+
+    def close(self):
+        pyatspi.Registry.deregisterEventListener(self._heard, self.KIND)
 
 
 class Program:
@@ -217,16 +261,25 @@ class Program:
         self.app = wait_for(f"the application {APP_NAME} on the accessibility bus", probe, timeout)
         return self.app
 
+    def windows(self):
+        """The program's top-level windows and pop-ups, as it lists them now."""
+        return children(fresh(self.app))
+
+    @staticmethod
+    def titled(window, title):
+        # A window's name is its title, or says more than the title ("About Quorbel Alphabet").
+        return window.name == title or window.name.startswith(title + " ")
+
     def window(self, title, timeout=10.0):
         """Waits for a showing top-level window with that title."""
         return wait_for(f"a window '{title}'",
-                        lambda: next((w for w in children(self.app)
-                                      if w.name == title and showing(fresh(w))), None), timeout)
+                        lambda: next((w for w in self.windows()
+                                      if self.titled(w, title) and showing(w)), None), timeout)
 
     def window_gone(self, title, timeout=10.0):
         wait_for(f"window '{title}' to close",
-                 lambda: not any(w.name == title and showing(fresh(w))
-                                 for w in children(self.app)), timeout)
+                 lambda: not any(self.titled(w, title) and showing(w) for w in self.windows()),
+                 timeout)
 
     def running(self):
         return self.process.poll() is None
