@@ -11,7 +11,6 @@ import sys
 
 import atspiclient as at
 from atspiclient import Failure, act, find, fresh, step
-import pyatspi
 from gi.repository import Atspi
 
 FRAME = "Quorbel Alphabet"
@@ -89,7 +88,7 @@ def popup_item(focus, name):
 
 def lesson_menu_item(lesson, name):
     """The pop-up's item as the lesson offers it in its tree, for tools that cannot send keys."""
-    found = [item for item in at.find_all(lesson, name, "menu item")]
+    found = at.find_all(lesson, name, "menu item")
     expect(found, f"the lesson offers no menu item '{name}'")
     return found[0]
 
@@ -103,7 +102,7 @@ def xclose(xclose_path, title):
 
 def walk(program, platform, xclose_path):
     step("the program starts and shows its frame with the Learn and Window menus")
-    app = program.find_app()
+    program.find_app()
     frame = program.window(FRAME)
     expect(at.role_of(frame) == "frame", f"the main window's role is {at.role_of(frame)}")
     read_frame(frame)

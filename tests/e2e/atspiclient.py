@@ -14,7 +14,7 @@ import time
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi, GLib  # noqa: E402
+from gi.repository import GLib  # noqa: E402
 import pyatspi  # noqa: E402
 
 APP_NAME = "QuorbelAlphabet"
