@@ -6,6 +6,7 @@
 #include "text.h"
 #include "units.h"
 
+#include <QAccessible>
 #include <QCursor>
 #include <QFile>
 #include <QIcon>
@@ -242,8 +243,12 @@ void Form::Private::nameAfterCaptions()
                                     pattern](const QString &shown) {
             if (earlier)
                 earlier(shown);
-            if (named)
-                named->setAccessibleName(pattern.arg(shown));
+            if (!named)
+                return;
+            named->setAccessibleName(pattern.arg(shown));
+            // Qt's widgets announce a new name of their text, not one set for them.
+            QAccessibleEvent event(named.data(), QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&event);
         };
     }
 }
