@@ -201,8 +201,9 @@ void Form::Private::buildMenus(FormWindow *window)
             continue;
         QMenu *menu = bar->addMenu(qs(top.caption));
         menu->menuAction()->setVisible(top.visible);
-        if (*top.accessibleName)
-            menu->setAccessibleName(qs(top.accessibleName));
+        // Qt reads a menu's title on its item in the bar only; the open menu needs a name too.
+        menu->setAccessibleName(*top.accessibleName ? qs(top.accessibleName)
+                                                    : displayText(qs(top.caption)));
         anyShown = anyShown || top.visible;
         for (const MenuDef &item : def.menus) {
             if (!item.parent || std::string_view(item.parent) != top.name)
