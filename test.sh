@@ -72,10 +72,20 @@ fi
 banner "Tests: unit, window, e2e (build/)"
 if [[ "$release_built" -eq 0 ]]; then
     status=0
-    run_ctest build/ctest-all.log --test-dir build || status=$?
+    run_ctest build/ctest-all.log --test-dir build -LE a11y-window || status=$?
     record "Tests: unit, window, e2e" "$status"
 else
     skip "Tests: unit, window, e2e" "the build failed"
+fi
+
+# 3b. Screen readers, input methods and the keyboard alone, on the offscreen platform.
+banner "Tests: accessibility and input, window (build/)"
+if [[ "$release_built" -eq 0 ]]; then
+    status=0
+    run_ctest build/ctest-a11y-window.log --test-dir build -L a11y-window || status=$?
+    record "Tests: accessibility and input, window" "$status"
+else
+    skip "Tests: accessibility and input, window" "the build failed"
 fi
 
 # 4. Debug build under the sanitizers; the e2e tests are left out there.
