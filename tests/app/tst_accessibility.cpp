@@ -27,21 +27,6 @@ QAccessibleInterface *accessible(QObject *object)
     return QAccessible::queryAccessibleInterface(object);
 }
 
-// Runs a step once the condition holds, polling the event loop that a modal window or a menu runs.
-void when(const std::function<bool()> &ready, const std::function<void()> &step)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, ready, step, tries = 0]() mutable {
-        if (!ready() && ++tries < 400)
-            return;
-        timer->deleteLater();
-        timer->stop();
-        step();
-    });
-    timer->start();
-}
-
 QMenu *popup()
 {
     return qobject_cast<QMenu *>(QApplication::activePopupWidget());
@@ -89,8 +74,10 @@ private:
         return qobject_cast<QLineEdit *>(control(window, "txtAnswer"));
     }
     void showLesson(const char *window);
+    void when(const std::function<bool()> &ready, const std::function<void()> &step);
 
     std::vector<QString> m_errors;
+    QObject m_steps; // the steps still waiting; a failed test leaves none behind
 };
 
 void Accessibility::initTestCase()
@@ -103,12 +90,28 @@ void Accessibility::initTestCase()
 
 void Accessibility::cleanup()
 {
+    qDeleteAll(m_steps.children());
     if (QWidget *menu = QApplication::activePopupWidget())
         menu->close();
     installProject(QuorbelAlphabet::project()); // fresh instances for the next test
     if (!QTest::currentTestFailed() && !m_errors.empty())
         QFAIL(qPrintable(m_errors.front()));
     m_errors.clear();
+}
+
+// Runs a step once the condition holds, polling the event loop that a modal window or a menu runs.
+void Accessibility::when(const std::function<bool()> &ready, const std::function<void()> &step)
+{
+    auto *timer = new QTimer(&m_steps);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, ready, step, tries = 0]() mutable {
+        if (!ready() && ++tries < 400)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        step();
+    });
+    timer->start();
 }
 
 void Accessibility::showLesson(const char *window)
