@@ -257,6 +257,11 @@ void Form::Private::nameAfterCaptions()
 void Form::Private::build()
 {
     installAccessibleInterfaces();
+    if (def.keyboardMenu) {
+        if (const MenuDef *top = menu(def.keyboardMenu); !top || top->parent)
+            throw std::logic_error("window " + std::string(def.name) + " has no menu "
+                                   + def.keyboardMenu);
+    }
     auto *w = new FormWindow(q);
     w->setObjectName(qs(def.name));
     w->setWindowTitle(qs(def.caption));
@@ -265,9 +270,6 @@ void Form::Private::build()
     if (*def.accessibleDescription)
         w->setAccessibleDescription(qs(def.accessibleDescription));
     if (def.keyboardMenu) {
-        if (const MenuDef *top = menu(def.keyboardMenu); !top || top->parent)
-            throw std::logic_error("window " + std::string(def.name) + " has no menu "
-                                   + def.keyboardMenu);
         w->onKeyboardMenu
             = [this] { runHandler([this] { popupMenu(def.keyboardMenu, keyboardMenuPlace()); }); };
     }
