@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 
 namespace forms {
@@ -262,7 +263,9 @@ void Form::Private::build()
             throw std::logic_error("window " + std::string(def.name) + " has no menu "
                                    + def.keyboardMenu);
     }
-    auto *w = new FormWindow(q);
+    // A definition found wrong half way leaves nothing of the window behind.
+    auto owner = std::make_unique<FormWindow>(q);
+    FormWindow *w = owner.get();
     w->setObjectName(qs(def.name));
     w->setWindowTitle(qs(def.caption));
     if (*def.accessibleName)
@@ -360,7 +363,7 @@ void Form::Private::build()
     if (def.borderStyle != BorderStyle::Sizable)
         w->setFixedSize(windowSize);
     w->layout()->activate(); // controls have their places before the window first shows
-    window = w;
+    window = owner.release();
 }
 
 } // namespace forms
