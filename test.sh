@@ -72,13 +72,23 @@ fi
 banner "Tests: unit, window, e2e (build/)"
 if [[ "$release_built" -eq 0 ]]; then
     status=0
-    run_ctest build/ctest-all.log --test-dir build -LE 'e2e-a11y' || status=$?
+    run_ctest build/ctest-all.log --test-dir build -LE 'e2e-a11y|a11y-window' || status=$?
     record "Tests: unit, window, e2e" "$status"
 else
     skip "Tests: unit, window, e2e" "the build failed"
 fi
 
-# 3b. A screen reader over AT-SPI on X and on Wayland, and the keyboard alone.
+# 3b. Screen readers, input methods and the keyboard alone, on the offscreen platform.
+banner "Tests: accessibility and input, window (build/)"
+if [[ "$release_built" -eq 0 ]]; then
+    status=0
+    run_ctest build/ctest-a11y-window.log --test-dir build -L a11y-window || status=$?
+    record "Tests: accessibility and input, window" "$status"
+else
+    skip "Tests: accessibility and input, window" "the build failed"
+fi
+
+# 3c. A screen reader over AT-SPI on X and on Wayland, and the keyboard alone.
 banner "Tests: accessibility and Wayland, e2e-a11y (build/)"
 if [[ "$release_built" -eq 0 ]]; then
     status=0

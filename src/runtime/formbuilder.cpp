@@ -6,6 +6,7 @@
 #include "text.h"
 #include "units.h"
 
+#include <QAccessible>
 #include <QCursor>
 #include <QFile>
 #include <QIcon>
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 
 namespace forms {
@@ -200,8 +202,9 @@ void Form::Private::buildMenus(FormWindow *window)
             continue;
         QMenu *menu = bar->addMenu(qs(top.caption));
         menu->menuAction()->setVisible(top.visible);
-        if (*top.accessibleName)
-            menu->setAccessibleName(qs(top.accessibleName));
+        // Qt reads a menu's title on its item in the bar only; the open menu needs a name too.
+        menu->setAccessibleName(*top.accessibleName ? qs(top.accessibleName)
+                                                    : displayText(qs(top.caption)));
         anyShown = anyShown || top.visible;
         for (const MenuDef &item : def.menus) {
             if (!item.parent || std::string_view(item.parent) != top.name)
@@ -242,8 +245,12 @@ void Form::Private::nameAfterCaptions()
                                     pattern](const QString &shown) {
             if (earlier)
                 earlier(shown);
-            if (named)
-                named->setAccessibleName(pattern.arg(shown));
+            if (!named)
+                return;
+            named->setAccessibleName(pattern.arg(shown));
+            // Qt's widgets announce a new name of their text, not one set for them.
+            QAccessibleEvent event(named.data(), QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&event);
         };
     }
 }
@@ -251,7 +258,14 @@ void Form::Private::nameAfterCaptions()
 void Form::Private::build()
 {
     installAccessibleInterfaces();
-    auto *w = new FormWindow(q);
+    if (def.keyboardMenu) {
+        if (const MenuDef *top = menu(def.keyboardMenu); !top || top->parent)
+            throw std::logic_error("window " + std::string(def.name) + " has no menu "
+                                   + def.keyboardMenu);
+    }
+    // A definition found wrong half way leaves nothing of the window behind.
+    auto owner = std::make_unique<FormWindow>(q);
+    FormWindow *w = owner.get();
     w->setObjectName(qs(def.name));
     w->setWindowTitle(qs(def.caption));
     if (*def.accessibleName)
@@ -259,9 +273,6 @@ void Form::Private::build()
     if (*def.accessibleDescription)
         w->setAccessibleDescription(qs(def.accessibleDescription));
     if (def.keyboardMenu) {
-        if (const MenuDef *top = menu(def.keyboardMenu); !top || top->parent)
-            throw std::logic_error("window " + std::string(def.name) + " has no menu "
-                                   + def.keyboardMenu);
         w->onKeyboardMenu
             = [this] { runHandler([this] { popupMenu(def.keyboardMenu, keyboardMenuPlace()); }); };
     }
@@ -352,7 +363,7 @@ void Form::Private::build()
     if (def.borderStyle != BorderStyle::Sizable)
         w->setFixedSize(windowSize);
     w->layout()->activate(); // controls have their places before the window first shows
-    window = w;
+    window = owner.release();
 }
 
 } // namespace forms
