@@ -52,7 +52,8 @@ rm -f "$out"/"${source}"_*.deb "$out"/"${source}"-dbgsym_*.deb "$out"/"${source}
 
 # The same environment for every build: the dates come from debian/changelog.
 export LC_ALL=C.UTF-8 TZ=UTC
-export DEB_BUILD_OPTIONS="parallel=$(nproc 2>/dev/null || echo 2)"
+jobs=$(nproc 2>/dev/null || echo 2)
+export DEB_BUILD_OPTIONS="parallel=$jobs"
 umask 022
 (cd "$stage" && dpkg-buildpackage -b -us -uc)
 rm -rf "$stage"
