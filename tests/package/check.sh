@@ -98,14 +98,26 @@ contents)
     has "^-rw-r--r-- \./usr/share/metainfo/$APP_ID\.metainfo\.xml$" "AppStream listing"
     has "^-rw-r--r-- \./usr/share/man/man1/$PACKAGE_NAME\.1\.gz$" "compressed manual page"
     has "^-rw-r--r-- \./usr/share/doc/$PACKAGE_NAME/copyright$" "copyright file"
-    # Each hicolor icon is a PNG of the size its folder says.
+    # Each hicolor icon is a PNG of the size its folder says, showing the window icon's
+    # letter: brought to 32 pixels on white, at most 15% of it differs from the window icon
+    # (its 16 colours and the scaling account for about 10%; another picture for 60%).
     dpkg-deb -x "$PACKAGE_DEB" "$scratch/root"
+    convert "$PACKAGE_REPO/src/resources/quorbel.ico" -background white -flatten "$scratch/window.png"
     for size in 16 22 24 32 48 64 128 256; do
         icon="$scratch/root/usr/share/icons/hicolor/${size}x${size}/apps/$APP_ID.png"
         if [[ ! -f "$icon" ]]; then
             fail "no ${size}x${size} icon"
+            continue
         elif [[ "$(identify -format '%m %wx%h' "$icon")" != "PNG ${size}x${size}" ]]; then
             fail "the ${size}x${size} icon is $(identify -format '%m %wx%h' "$icon")"
+            continue
+        fi
+        convert "$icon" -background white -flatten -resize '32x32!' "$scratch/menu.png"
+        differ=$(compare -metric AE -fuzz 35% "$scratch/window.png" "$scratch/menu.png" null: 2>&1 || true)
+        if [[ ! "$differ" =~ ^[0-9]+$ ]]; then
+            fail "cannot compare the ${size}x${size} icon: $differ"
+        elif ((differ > 32 * 32 * 15 / 100)); then
+            fail "the ${size}x${size} icon is not the window icon's letter ($differ of 1024 pixels differ)"
         fi
     done
     # Nothing from a build or test run slipped in.
