@@ -5,6 +5,7 @@
 # otherwise the one command to install them is printed. Two builds of the same files,
 # from any two folders, give byte-identical packages.
 set -euo pipefail
+umask 022
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=${1:-$repo/build/package}
@@ -54,7 +55,6 @@ rm -f "$out"/"${source}"_*.deb "$out"/"${source}"-dbgsym_*.deb "$out"/"${source}
 export LC_ALL=C.UTF-8 TZ=UTC
 jobs=$(nproc 2>/dev/null || echo 2)
 export DEB_BUILD_OPTIONS="parallel=$jobs"
-umask 022
 (cd "$stage" && dpkg-buildpackage -b -us -uc)
 rm -rf "$stage"
 echo "build-package: built $(ls "$out"/"${source}"_*.deb)"
