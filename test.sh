@@ -72,20 +72,21 @@ fi
 banner "Tests: unit, window, e2e (build/)"
 if [[ "$release_built" -eq 0 ]]; then
     status=0
-    run_ctest build/ctest-all.log --test-dir build -LE 'package|e2e-a11y|a11y-window' || status=$?
+    run_ctest build/ctest-all.log --test-dir build -LE 'package|e2e-a11y' || status=$?
     record "Tests: unit, window, e2e" "$status"
 else
     skip "Tests: unit, window, e2e" "the build failed"
 fi
 
-# 3b. Screen readers, input methods and the keyboard alone, on the offscreen platform.
-banner "Tests: accessibility and input, window (build/)"
+# 3b. The Debian package: build, lintian and the other validators, its file list, the
+# program started from its unpacked files, and a second build that must be byte-identical.
+banner "Debian package (build/package/)"
 if [[ "$release_built" -eq 0 ]]; then
     status=0
-    run_ctest build/ctest-a11y-window.log --test-dir build -L a11y-window || status=$?
-    record "Tests: accessibility and input, window" "$status"
+    run_ctest build/ctest-package.log --test-dir build -L package || status=$?
+    record "Debian package: build, lint, contents, installed program, reproducible" "$status"
 else
-    skip "Tests: accessibility and input, window" "the build failed"
+    skip "Debian package" "the build failed"
 fi
 
 # 3c. A screen reader over AT-SPI on X and on Wayland, and the keyboard alone.
@@ -96,17 +97,6 @@ if [[ "$release_built" -eq 0 ]]; then
     record "Tests: accessibility and Wayland" "$status"
 else
     skip "Tests: accessibility and Wayland" "the build failed"
-fi
-
-# 3d. The Debian package: build, lintian and the other validators, its file list, the
-# program started from its unpacked files, and a second build that must be byte-identical.
-banner "Debian package (build/package/)"
-if [[ "$release_built" -eq 0 ]]; then
-    status=0
-    run_ctest build/ctest-package.log --test-dir build -L package || status=$?
-    record "Debian package: build, lint, contents, installed program, reproducible" "$status"
-else
-    skip "Debian package" "the build failed"
 fi
 
 # 4. Debug build under the sanitizers; the e2e tests are left out there.
