@@ -89,6 +89,16 @@ else
     skip "Debian package" "the build failed"
 fi
 
+# 3c. A screen reader over AT-SPI on X and on Wayland, and the keyboard alone.
+banner "Tests: accessibility and Wayland, e2e-a11y (build/)"
+if [[ "$release_built" -eq 0 ]]; then
+    status=0
+    run_ctest build/ctest-a11y.log --test-dir build -L 'e2e-a11y' || status=$?
+    record "Tests: accessibility and Wayland" "$status"
+else
+    skip "Tests: accessibility and Wayland" "the build failed"
+fi
+
 # 4. Debug build under the sanitizers; the e2e tests are left out there.
 banner "Sanitizer build (build-asan/)"
 status=0

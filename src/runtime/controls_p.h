@@ -120,6 +120,9 @@ class PictureBox : public ControlWidget<QLabel>
 public:
     using ControlWidget::ControlWidget;
     void setPicture(const Picture &picture);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
 };
 
 } // namespace forms
