@@ -72,10 +72,31 @@ fi
 banner "Tests: unit, window, e2e (build/)"
 if [[ "$release_built" -eq 0 ]]; then
     status=0
-    run_ctest build/ctest-all.log --test-dir build || status=$?
+    run_ctest build/ctest-all.log --test-dir build -LE 'package|e2e-a11y' || status=$?
     record "Tests: unit, window, e2e" "$status"
 else
     skip "Tests: unit, window, e2e" "the build failed"
+fi
+
+# 3b. The Debian package: build, lintian and the other validators, its file list, the
+# program started from its unpacked files, and a second build that must be byte-identical.
+banner "Debian package (build/package/)"
+if [[ "$release_built" -eq 0 ]]; then
+    status=0
+    run_ctest build/ctest-package.log --test-dir build -L package || status=$?
+    record "Debian package: build, lint, contents, installed program, reproducible" "$status"
+else
+    skip "Debian package" "the build failed"
+fi
+
+# 3c. A screen reader over AT-SPI on X and on Wayland, and the keyboard alone.
+banner "Tests: accessibility and Wayland, e2e-a11y (build/)"
+if [[ "$release_built" -eq 0 ]]; then
+    status=0
+    run_ctest build/ctest-a11y.log --test-dir build -L 'e2e-a11y' || status=$?
+    record "Tests: accessibility and Wayland" "$status"
+else
+    skip "Tests: accessibility and Wayland" "the build failed"
 fi
 
 # 4. Debug build under the sanitizers; the e2e tests are left out there.

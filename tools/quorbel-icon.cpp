@@ -1,8 +1,11 @@
-// Makes src/resources/quorbel.ico, the window icon: a bright green handwritten "A".
+// Makes src/resources/quorbel.ico, the window icon: a bright green handwritten "A"; and, from
+// the same drawing at any size, the PNG icons the desktop's menus show.
 #include "iconfile.h"
 
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -14,7 +17,8 @@ namespace {
 // URW's Zapf Chancery lookalike, from fonts-urw-base35.
 const QString kScriptFamily = QStringLiteral("Z003");
 
-QImage drawLetter()
+// The letter is drawn on a 32-unit grid, the window icon's size, and scaled to SIZE pixels.
+QImage drawLetter(int pixels)
 {
     constexpr int size = 32;
     QFont font(kScriptFamily);
@@ -38,10 +42,11 @@ QImage drawLetter()
     fit.translate(-bounds.center().x(), -bounds.center().y());
     letter = fit.map(letter);
 
-    QImage image(size, size, QImage::Format_ARGB32);
+    QImage image(pixels, pixels, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(qreal(pixels) / size, qreal(pixels) / size);
     // A dark green rim keeps the thin strokes whole and visible on light title bars.
     const QList<QRgb> vga = icons::vgaPalette();
     painter.strokePath(letter,
@@ -50,19 +55,47 @@ QImage drawLetter()
     return image;
 }
 
+// Writes a PNG icon and reads it back, so a bad file never reaches an install.
+bool writePng(const QString &path, const QImage &image)
+{
+    QImageWriter writer(path, "png");
+    if (!writer.write(image)) {
+        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path),
+                     qPrintable(writer.errorString()));
+        return false;
+    }
+    if (QImageReader(path).read().size() != image.size()) {
+        std::fprintf(stderr, "%s does not read back as a %dx%d picture\n", qPrintable(path),
+                     image.width(), image.height());
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT.ico\n", argv[0]);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.size() == 1 && !args[0].startsWith(u'-')) {
+        const QImage letter = drawLetter(32);
+        if (letter.isNull())
+            return 1;
+        return icons::write(args[0], icons::Kind::Icon, {{letter, 4, {}}}) ? 0 : 1;
+    }
+    bool sizeOk = false;
+    const int size
+        = args.size() == 3 && args[0] == QLatin1String("--png") ? args[1].toInt(&sizeOk) : 0;
+    if (!sizeOk || size < 8 || size > 1024) {
+        std::fprintf(stderr,
+                     "usage: %s OUTPUT.ico\n"
+                     "       %s --png SIZE OUTPUT.png   (SIZE 8 to 1024 pixels)\n",
+                     argv[0], argv[0]);
         return 2;
     }
-    const QImage letter = drawLetter();
+    const QImage letter = drawLetter(size);
     if (letter.isNull())
         return 1;
-    const bool ok
-        = icons::write(QString::fromLocal8Bit(argv[1]), icons::Kind::Icon, {{letter, 4, {}}});
-    return ok ? 0 : 1;
+    return writePng(args[2], letter) ? 0 : 1;
 }

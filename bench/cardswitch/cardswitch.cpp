@@ -6,8 +6,10 @@
 // usage: quorbel-bench-cardswitch switch|soak [program-folder holding images/]
 
 #include "lessons/english/frmenglishalphabet.h"
+#include "runtime/bigtext_p.h" // the glyph cache's figures
 #include "runtime/forms.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -18,6 +20,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -159,9 +162,18 @@ void clearAndSettle(QWidget *answer)
 
 qint64 pressAndPaint(QWidget *answer, char key)
 {
+    auto *box = static_cast<QLineEdit *>(answer);
+    const qsizetype typed = box->text().size();
     QElapsedTimer timer;
     timer.start();
     QTest::keyClick(answer, key);
+    // With a screen reader listening, Qt first hands each key to the accessibility registry and
+    // delivers it once the registry answers: the key counts from its press to its arrival.
+    while (box->text().size() == typed) {
+        if (timer.elapsed() > 2000)
+            fail("a typed key never reached the answer box");
+        QCoreApplication::processEvents();
+    }
     answer->window()->repaint();
     return timer.nsecsElapsed();
 }
@@ -214,9 +226,13 @@ int runSwitch(const QString &folder)
     frmEnglishAlphabet form;
     QWidget *answer = showLesson(form);
     FloorWindow floor(folder + QStringLiteral("/images/"));
+    // Side by side: on an X server a window hidden behind another is not painted at all.
+    floor.move(form.window()->frameGeometry().right() + 1, 0);
     floor.show();
     if (!QTest::qWaitForWindowExposed(&floor))
         fail("the floor window was never exposed");
+    if (!form.window()->windowHandle()->isExposed())
+        fail("the floor window hides the lesson");
 
     pressCycle(answer, Letters);
     pressCycle(floor.answer(), Letters);
@@ -229,7 +245,9 @@ int runSwitch(const QString &folder)
 
     const double p50 = percentileMs(lesson, 0.50), p99 = percentileMs(lesson, 0.99);
     const double f50 = percentileMs(bare, 0.50), f99 = percentileMs(bare, 0.99);
-    std::printf("Key press to card painted, %d presses a..z each, offscreen\n", Presses);
+    std::printf("Key press to card painted, %d presses a..z each, %s, scale %g%s\n", Presses,
+                qPrintable(QGuiApplication::platformName()), qApp->devicePixelRatio(),
+                QAccessible::isActive() ? ", accessibility on" : "");
     std::printf("%-20s %9s %9s\n", "", "p50 ms", "p99 ms");
     std::printf("%-20s %9.3f %9.3f\n", "frmEnglishAlphabet", p50, p99);
     std::printf("%-20s %9.3f %9.3f\n", "bare Qt floor", f50, f99);
@@ -237,6 +255,11 @@ int runSwitch(const QString &folder)
                 verdict(p99 <= TargetP99Ms));
     std::printf("p99 / p99 floor %.3f  (target <= %.1f: %s)\n", p99 / f99, TargetP99Ratio,
                 verdict(p99 / f99 <= TargetP99Ratio));
+    const qsizetype cached = forms::glyphCacheBytes();
+    std::printf("glyph cache %.1f MiB, %lld glyphs drawn  (bound %.0f MiB: %s)\n",
+                double(cached) / 1048576.0, static_cast<long long>(forms::glyphsRasterized()),
+                double(forms::GlyphCacheBudget) / 1048576.0,
+                verdict(cached <= forms::GlyphCacheBudget));
     return 0;
 }
 

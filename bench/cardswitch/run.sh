@@ -1,6 +1,7 @@
 #!/bin/bash
-# Card changes in the English lesson: key press to card painted against a bare Qt floor, then
-# resident memory over many card changes and many openings and closings.
+# Card changes in the English lesson: key press to card painted against a bare Qt floor, at
+# scale 1 and 2 and with a screen reader listening, then resident memory over many card changes
+# and many openings and closings.
 # usage: bench/cardswitch/run.sh <build-dir> [program-folder holding images/]
 set -euo pipefail
 
@@ -15,7 +16,13 @@ trap 'rm -rf "$runtime"' EXIT
 export XDG_RUNTIME_DIR=$runtime
 # Each in a fresh process, so the soak starts from a clean heap.
 switch=$("$bench" switch "$folder")
+switch2=$(QT_SCALE_FACTOR=2 "$bench" switch "$folder")
 soak=$("$bench" soak "$folder")
-printf '%s\n\n%s\n\n' "$switch" "$soak"
-verdicts=$(printf '%s\n%s\n' "$switch" "$soak")
+# Qt's accessibility bridge runs on the X and Wayland platforms only: a private X server, the
+# AT-SPI bus and a listener in a D-Bus session of their own.
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+a11y=$(xvfb-run -a -s "-screen 0 2400x1200x24" env QT_QPA_PLATFORM=xcb \
+    bash "$here/accessible.sh" "$bench" switch "$folder")
+printf '%s\n\n' "$switch" "$switch2" "$a11y" "$soak"
+verdicts=$(printf '%s\n' "$switch" "$switch2" "$a11y" "$soak")
 echo "Summary: $(grep -c PASS <<<"$verdicts") targets met, $(grep -c OVER <<<"$verdicts") over"

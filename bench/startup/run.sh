@@ -2,7 +2,14 @@
 # Start-up to first pixels and peak memory: the program against a bare Qt window of the same
 # kind, alternating, on one private virtual screen.
 # usage: bench/startup/run.sh <build-dir>      (RUNS=n overrides the 15 runs of each)
+#        ACCESSIBILITY=1 bench/startup/run.sh <build-dir>   both with a screen reader listening
 set -euo pipefail
+
+accessibility=${ACCESSIBILITY:-0}
+if [[ $accessibility == 1 ]]; then
+    # shellcheck source=bench/atspi/session.sh
+    source "$(dirname "${BASH_SOURCE[0]}")/../atspi/session.sh" "$0" "$@"
+fi
 
 build=$(cd "${1:?usage: run.sh <build-dir>}" && pwd)
 runs=${RUNS:-15}
@@ -17,6 +24,9 @@ done
 work=$(mktemp -d)
 xvfb=
 cleanup() {
+    if [[ $accessibility == 1 ]]; then
+        atspi_stop
+    fi
     if [[ -n $xvfb ]]; then
         kill "$xvfb" 2>/dev/null || true
         wait "$xvfb" 2>/dev/null || true
@@ -57,11 +67,13 @@ spread() { cut -d' ' -f"$2" "$1" | sort -g | awk 'NR == 1 { lo = $1 } { hi = $1 
 
 read -r pmin pmax < <(spread "$work/program" 1)
 read -r bmin bmax < <(spread "$work/bare" 1)
-awk -v runs="$runs" -v pt="$(median "$work/program" 1)" -v pm="$(median "$work/program" 2)" \
+setting="no accessibility"
+[[ $accessibility == 1 ]] && setting="AT-SPI bus up, a screen reader listening, Qt accessibility on"
+awk -v runs="$runs" -v setting="$setting" -v pt="$(median "$work/program" 1)" -v pm="$(median "$work/program" 2)" \
     -v bt="$(median "$work/bare" 1)" -v bm="$(median "$work/bare" 2)" \
     -v pmin="$pmin" -v pmax="$pmax" -v bmin="$bmin" -v bmax="$bmax" 'BEGIN {
     tr = pt / bt; mr = pm / bm
-    printf "Start-up to first pixels on the X server, median of %d runs each\n", runs
+    printf "Start-up to first pixels on the X server, median of %d runs each (%s)\n", runs, setting
     printf "%-18s %10s %16s %10s\n", "", "time ms", "(min..max)", "peak MiB"
     printf "%-18s %10.1f %7.1f..%-7.1f %10.1f\n", "quorbel-alphabet", pt, pmin, pmax, pm / 1024
     printf "%-18s %10.1f %7.1f..%-7.1f %10.1f\n", "bare Qt window", bt, bmin, bmax, bm / 1024

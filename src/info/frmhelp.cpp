@@ -21,6 +21,7 @@ const FormDef &layout()
         .clientHeight = 9135,
         .backColor = White,
         .icon = ":/quorbel.ico",
+        .accessibleDescription = "How the English lesson is used.",
         .controls = {
             {.name = "Label2",
              .kind = ControlKind::Label,
@@ -33,7 +34,8 @@ const FormDef &layout()
              .font = FontDef{.face = "BankGothic Md BT", .points = 20.25, .weight = 700},
              .foreColor = 0x000000FF,
              .backColor = White,
-             .alignment = Alignment::Left},
+             .alignment = Alignment::Left,
+             .accessibleRole = AccessibleRole::Heading},
             {.name = "Label1",
              .kind = ControlKind::Label,
              .left = 720,
@@ -52,7 +54,12 @@ const FormDef &layout()
              .top = 2400,
              .width = 10185,
              .height = 6585,
-             .picture = ":/help.jpg"},
+             .picture = ":/help.jpg",
+             .accessibleName = "Picture: how to use the English lesson",
+             .accessibleDescription
+             = "The English Alphabet window showing the letter A, the word APPLE and an apple. "
+               "An arrow points at the pink answer box: Either type here. A ring marks the four "
+               "coloured buttons at the lower right: or use buttons to learn."},
         },
     };
     return definition;

@@ -18,8 +18,10 @@ inline constexpr quint32 Magenta = 0x00FF00FF;
 inline constexpr const char *WindowIcon = ":/quorbel.ico";
 inline constexpr const char *FrameToolTip = "To See  Help Right Click out side the border. ";
 
-/// Frame1, which holds the lesson's other controls.
-inline forms::ControlDef lessonFrame(int left, int top, int width, int height, int tabIndex)
+/// Frame1, which holds the lesson's other controls; a screen reader reads it by its name and
+/// description rather than by its tool tip.
+inline forms::ControlDef lessonFrame(int left, int top, int width, int height, int tabIndex,
+                                     const char *accessibleName, const char *accessibleDescription)
 {
     return {.name = "Frame1",
             .kind = forms::ControlKind::Frame,
@@ -32,11 +34,14 @@ inline forms::ControlDef lessonFrame(int left, int top, int width, int height, i
             .foreColor = Red,
             .backColor = DarkRed,
             .toolTip = FrameToolTip,
-            .mousePointer = forms::MousePointer::Arrow};
+            .mousePointer = forms::MousePointer::Arrow,
+            .accessibleName = accessibleName,
+            .accessibleDescription = accessibleDescription};
 }
 
 /// txtAnswer, the answer box inside Frame1, holding the layout's first card.
-inline forms::ControlDef answerBox(const char *text, int left, int top, int tabIndex)
+inline forms::ControlDef answerBox(const char *text, int left, int top, int tabIndex,
+                                   const char *accessibleName)
 {
     return {.name = "txtAnswer",
             .kind = forms::ControlKind::TextBox,
@@ -50,7 +55,8 @@ inline forms::ControlDef answerBox(const char *text, int left, int top, int tabI
             .font = forms::FontDef {.face = "Times New Roman", .points = 48, .weight = 700},
             .foreColor = Blue,
             .backColor = Pink,
-            .alignment = forms::Alignment::Center};
+            .alignment = forms::Alignment::Center,
+            .accessibleName = accessibleName};
 }
 
 /// A card label inside Frame1: bold Times New Roman, centred, on the dark red.

@@ -39,10 +39,12 @@ struct CachedGlyph
     QPointF offset; // from the pen position to the image's top-left corner
 };
 
+qint64 rasterized = 0;
+
 // The glyphs of every big caption a lesson shows fit easily; the budget only bounds odd texts.
 QCache<GlyphKey, CachedGlyph> &glyphCache()
 {
-    static QCache<GlyphKey, CachedGlyph> cache(32 * 1024 * 1024);
+    static QCache<GlyphKey, CachedGlyph> cache(GlyphCacheBudget);
     return cache;
 }
 
@@ -59,6 +61,7 @@ const CachedGlyph *glyph(const QRawFont &font, quint32 index, const QColor &colo
                         subpixel};
     if (const CachedGlyph *found = glyphCache().object(key))
         return found;
+    ++rasterized;
     const QRectF bounds = font.boundingRect(index).adjusted(-1, -1, 1, 1);
     const QPointF topLeft(std::floor(bounds.left()), std::floor(bounds.top()));
     const QSize size(int(std::ceil(bounds.right() - topLeft.x())) + 1,
@@ -83,6 +86,16 @@ const CachedGlyph *glyph(const QRawFont &font, quint32 index, const QColor &colo
 }
 
 } // namespace
+
+qsizetype glyphCacheBytes()
+{
+    return glyphCache().totalCost();
+}
+
+qint64 glyphsRasterized()
+{
+    return rasterized;
+}
 
 void drawBigText(QPainter &painter, const QRect &box, const QString &text, const QFont &font,
                  const QColor &color, Qt::Alignment alignment)

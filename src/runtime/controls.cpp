@@ -7,7 +7,10 @@
 #include "units.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -20,6 +23,15 @@ template<class Base> bool ControlWidget<Base>::event(QEvent *event)
     if (event->type() == QEvent::ToolTip && this->toolTip().isEmpty()) {
         event->accept();
         return true;
+    }
+    // Where the window has a keyboard menu, the Menu key's own press opens it, not this control's.
+    if (event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+        if (auto *window = dynamic_cast<FormWindow *>(this->window());
+            window && window->onKeyboardMenu) {
+            event->accept();
+            return true;
+        }
     }
     return Base::event(event);
 }
@@ -50,6 +62,24 @@ void FormWindow::keyPressEvent(QKeyEvent *event)
         && defaultButton->isEnabled()) {
         defaultButton->click();
         return;
+    }
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (onKeyboardMenu
+        && (key == Qt::Key_Menu || (key == Qt::Key_F10 && modifiers == Qt::ShiftModifier))) {
+        event->accept();
+        onKeyboardMenu();
+        return;
+    }
+    if (key == Qt::Key_F10 && modifiers == Qt::NoModifier) {
+        // As Alt does: the menu bar takes the keys, its first menu open.
+        QMenuBar *bar = menuWidget() ? menuBar() : nullptr;
+        for (QAction *menu : bar ? bar->actions() : QList<QAction *>()) {
+            if (menu->isVisible() && menu->isEnabled()) {
+                event->accept();
+                bar->setActiveAction(menu);
+                return;
+            }
+        }
     }
     QMainWindow::keyPressEvent(event);
 }
@@ -95,6 +125,8 @@ void CaptionLabel::setCaption(const QString &caption)
 {
     m_caption = caption;
     setText(displayText(caption));
+    if (onCaptionChanged)
+        onCaptionChanged(text());
 }
 
 void CaptionLabel::paintEvent(QPaintEvent *event)
@@ -127,9 +159,13 @@ int KeyTextBox::keyAsciiOf(const QKeyEvent *event)
     const QString text = event->text();
     if (text.isEmpty())
         return -1;
-    const char16_t code = text.at(0).unicode();
+    return keyAsciiOf(char32_t(text.at(0).unicode()));
+}
+
+int KeyTextBox::keyAsciiOf(char32_t character)
+{
     // Characters beyond the program's character set arrive as "?".
-    return code < 256 ? int(code) : int(u'?');
+    return character < 256 ? int(character) : int(u'?');
 }
 
 void KeyTextBox::keyPressEvent(QKeyEvent *event)
@@ -157,6 +193,47 @@ void KeyTextBox::keyPressEvent(QKeyEvent *event)
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+// Text an input method commits (an on-screen keyboard, a compose or dead key) is typed one
+// character at a time, each raising KeyPress as its key would; text still being composed raises
+// nothing.
+void KeyTextBox::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (event->commitString().isEmpty() || !onKeyPress) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    QPointer<KeyTextBox> self(this);
+    // The text being composed goes, and so do the characters the input method replaces.
+    QInputMethodEvent replacing;
+    if (event->replacementLength() > 0)
+        replacing.setCommitString(QString(), event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&replacing);
+    for (const char32_t character : event->commitString().toUcs4()) {
+        const int ascii = keyAsciiOf(character);
+        Integer keyAscii = ascii;
+        onKeyPress(keyAscii);
+        if (!self)
+            return;
+        if (keyAscii == 0)
+            continue; // the handler discarded the character
+        if (keyAscii != ascii) {
+            if (keyAscii == 8)
+                backspace();
+            else if (keyAscii >= 32 && keyAscii < 256)
+                insert(QString(QChar(char16_t(int(keyAscii)))));
+            continue;
+        }
+        if (ascii == 8)
+            backspace();
+        else if (character >= 32 && character != 127)
+            insert(QString::fromUcs4(&character, 1));
+    }
+    // What is left is the text still being composed, if any.
+    QInputMethodEvent rest(event->preeditString(), event->attributes());
+    QLineEdit::inputMethodEvent(&rest);
+    event->accept();
 }
 
 void CommandButton::paintEvent(QPaintEvent *event)
@@ -222,6 +299,20 @@ void PictureBox::setPicture(const Picture &picture)
     const QPixmap pixmap = QPixmap::fromImage(picture.image());
     setPixmap(pixmap);
     resize(pixmap.deviceIndependentSize().toSize());
+}
+
+void PictureBox::paintEvent(QPaintEvent *event)
+{
+    const QPixmap shown = pixmap();
+    if (shown.isNull() || !isEnabled() || devicePixelRatioF() == shown.devicePixelRatioF()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    // On a scaled screen QLabel smooth-scales the whole picture again at every paint; the
+    // painter's own filtering draws it at the same size in half the time.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(contentsRect().topLeft(), shown);
 }
 
 } // namespace forms

@@ -28,7 +28,7 @@ protected:
 };
 
 /// The window itself: a close box unloads it; Escape and Enter press its cancel and default
-/// buttons.
+/// buttons; F10 opens its first menu; the Menu key and Shift+F10 pop up its keyboard menu.
 class FormWindow : public QMainWindow
 {
 public:
@@ -36,6 +36,7 @@ public:
 
     QPushButton *defaultButton = nullptr;
     QPushButton *cancelButton = nullptr;
+    std::function<void()> onKeyboardMenu; // empty: the window has no keyboard menu
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -74,6 +75,9 @@ public:
     void setCaption(const QString &caption);
     QString caption() const { return m_caption; }
 
+    bool heading = false; // read as a heading
+    std::function<void(const QString &shown)> onCaptionChanged; // fills names made from it
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
@@ -90,9 +94,12 @@ public:
 
     /// The KeyAscii a key press raises, or -1 when it raises none (arrows, Tab, bare modifiers).
     static int keyAsciiOf(const QKeyEvent *event);
+    /// The KeyAscii a typed character raises: beyond the program's character set, "?".
+    static int keyAsciiOf(char32_t character);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
 };
 
 /// A command button; a graphical one paints its face in its back colour.
@@ -113,6 +120,9 @@ class PictureBox : public ControlWidget<QLabel>
 public:
     using ControlWidget::ControlWidget;
     void setPicture(const Picture &picture);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
 };
 
 } // namespace forms

@@ -1,8 +1,11 @@
 #include "form_p.h"
 
+#include "accessibility_p.h"
+#include "text.h"
 #include "units.h"
 #include "windowsystem_p.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QMenu>
 #include <QScreen>
@@ -193,26 +196,47 @@ float Form::left() const
 
 void Form::PopupMenu(const char *menuName)
 {
-    const MenuDef *top = d->menu(menuName);
+    d->popupMenu(menuName, QCursor::pos());
+}
+
+void Form::Private::popupMenu(const char *menuName, QPoint at)
+{
+    const MenuDef *top = this->menu(menuName);
     if (!top || top->parent)
         throw RuntimeError(ObjectRequired,
                            QStringLiteral("Object required: menu %1").arg(qs(menuName)));
-    Load();
-    QMenu menu(d->window);
-    for (const MenuDef &item : d->def.menus) {
+    q->Load();
+    QMenu menu(window);
+    menu.setAccessibleName(*top->accessibleName ? qs(top->accessibleName)
+                                                : displayText(qs(top->caption)));
+    for (const MenuDef &item : def.menus) {
         if (!item.parent || std::string_view(item.parent) != top->name || !item.visible)
             continue;
-        if (std::string_view(item.caption) == "-")
+        if (std::string_view(item.caption) == "-") {
             menu.addSeparator();
-        else
-            menu.addAction(qs(item.caption))->setData(qs(item.name));
+            continue;
+        }
+        auto *action = new MenuItemAction(qs(item.caption), qs(item.accessibleName), &menu);
+        action->setData(qs(item.name));
+        menu.addAction(action);
     }
     QAction *picked = nullptr;
-    QObject::connect(&menu, &QMenu::triggered, &menu,
-                     [&picked](QAction *action) { picked = action; });
-    menu.exec(QCursor::pos());
+    // An item picked other than by the mouse or the keys (a screen reader) closes the menu too.
+    QObject::connect(&menu, &QMenu::triggered, &menu, [&picked, &menu](QAction *action) {
+        picked = action;
+        menu.hide();
+    });
+    menu.exec(at);
     if (picked)
-        d->invoke<void()>(picked->data().toString().toStdString() + "_Click");
+        invoke<void()>(picked->data().toString().toStdString() + "_Click");
+}
+
+QPoint Form::Private::keyboardMenuPlace() const
+{
+    const QWidget *focus = QApplication::focusWidget();
+    if (!focus || focus->window() != window.data())
+        focus = window->centralWidget();
+    return focus->mapToGlobal(focus->rect().center());
 }
 
 QWidget *Form::window() const

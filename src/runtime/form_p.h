@@ -8,6 +8,7 @@
 #include "runtimeerror.h"
 
 #include <QEventLoop>
+#include <QPoint>
 #include <QPointer>
 #include <QString>
 
@@ -51,6 +52,12 @@ struct Form::Private
     void build();
     QWidget *buildControl(const ControlDef &control, QWidget *parent, FormWindow *window);
     void buildMenus(FormWindow *window);
+    void nameAfterCaptions();
+
+    /// Pops up a top-level menu at a point of the screen; runs the picked item's Click.
+    void popupMenu(const char *menuName, QPoint at);
+    /// Where the keyboard menu pops up: at the control that has the focus.
+    QPoint keyboardMenuPlace() const;
 
     // invoke runs a handler inside the caller's own error boundary; fire is an event's boundary.
     template<class Signature, class... Args> void invoke(const std::string &name, Args &&...args);

@@ -2,8 +2,11 @@
 
 #include "form_p.h"
 
+#include "accessibility_p.h"
+#include "text.h"
 #include "units.h"
 
+#include <QAccessible>
 #include <QCursor>
 #include <QFile>
 #include <QIcon>
@@ -14,6 +17,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 #include <stdexcept>
 
 namespace forms {
@@ -103,6 +107,7 @@ QWidget *Form::Private::buildControl(const ControlDef &c, QWidget *parent, FormW
     }
     case ControlKind::Label: {
         auto *label = new CaptionLabel(parent);
+        label->heading = c.accessibleRole == AccessibleRole::Heading;
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
         label->setAutoFillBackground(true);
@@ -177,6 +182,10 @@ QWidget *Form::Private::buildControl(const ControlDef &c, QWidget *parent, FormW
         widget->setCursor(Qt::ArrowCursor);
     applyPointer(widget, c.mousePointer, nullptr);
     widget->setEnabled(c.enabled);
+    if (*c.accessibleName && !c.accessibleNameFrom)
+        widget->setAccessibleName(qs(c.accessibleName));
+    if (*c.accessibleDescription)
+        widget->setAccessibleDescription(qs(c.accessibleDescription));
     if (c.kind == ControlKind::Image)
         static_cast<PictureBox *>(widget)->setPicture(pictureFromResource(c.picture));
     return widget;
@@ -193,6 +202,9 @@ void Form::Private::buildMenus(FormWindow *window)
             continue;
         QMenu *menu = bar->addMenu(qs(top.caption));
         menu->menuAction()->setVisible(top.visible);
+        // Qt reads a menu's title on its item in the bar only; the open menu needs a name too.
+        menu->setAccessibleName(*top.accessibleName ? qs(top.accessibleName)
+                                                    : displayText(qs(top.caption)));
         anyShown = anyShown || top.visible;
         for (const MenuDef &item : def.menus) {
             if (!item.parent || std::string_view(item.parent) != top.name)
@@ -201,7 +213,8 @@ void Form::Private::buildMenus(FormWindow *window)
                 menu->addSeparator();
                 continue;
             }
-            QAction *action = menu->addAction(qs(item.caption));
+            auto *action = new MenuItemAction(qs(item.caption), qs(item.accessibleName), menu);
+            menu->addAction(action);
             action->setVisible(item.visible);
             QObject::connect(
                 action, &QAction::triggered, window,
@@ -213,11 +226,56 @@ void Form::Private::buildMenus(FormWindow *window)
         bar->setFixedHeight(standardMenuBarHeight());
 }
 
+// A name made from a label's caption follows every change of that caption.
+void Form::Private::nameAfterCaptions()
+{
+    for (std::size_t i = 0; i < def.controls.size(); ++i) {
+        const ControlDef &c = def.controls[i];
+        if (!c.accessibleNameFrom)
+            continue;
+        const int from = slotOf(c.accessibleNameFrom, -1);
+        if (from < 0 || def.controls[std::size_t(from)].kind != ControlKind::Label)
+            throw std::logic_error("control " + std::string(c.name) + " takes its name from "
+                                   + c.accessibleNameFrom + ", which is no label");
+        auto *source = static_cast<CaptionLabel *>(objects[std::size_t(from)]);
+        const QPointer<QWidget> named = qobject_cast<QWidget *>(objects[i]);
+        const QString pattern = qs(c.accessibleName);
+        named->setAccessibleName(pattern.arg(source->text()));
+        source->onCaptionChanged = [earlier = std::move(source->onCaptionChanged), named,
+                                    pattern](const QString &shown) {
+            if (earlier)
+                earlier(shown);
+            if (!named)
+                return;
+            named->setAccessibleName(pattern.arg(shown));
+            // Qt's widgets announce a new name of their text, not one set for them.
+            QAccessibleEvent event(named.data(), QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&event);
+        };
+    }
+}
+
 void Form::Private::build()
 {
-    auto *w = new FormWindow(q);
+    installAccessibleInterfaces();
+    if (def.keyboardMenu) {
+        if (const MenuDef *top = menu(def.keyboardMenu); !top || top->parent)
+            throw std::logic_error("window " + std::string(def.name) + " has no menu "
+                                   + def.keyboardMenu);
+    }
+    // A definition found wrong half way leaves nothing of the window behind.
+    auto owner = std::make_unique<FormWindow>(q);
+    FormWindow *w = owner.get();
     w->setObjectName(qs(def.name));
     w->setWindowTitle(qs(def.caption));
+    if (*def.accessibleName)
+        w->setAccessibleName(qs(def.accessibleName));
+    if (*def.accessibleDescription)
+        w->setAccessibleDescription(qs(def.accessibleDescription));
+    if (def.keyboardMenu) {
+        w->onKeyboardMenu
+            = [this] { runHandler([this] { popupMenu(def.keyboardMenu, keyboardMenuPlace()); }); };
+    }
     if (*def.icon)
         w->setWindowIcon(QIcon(qs(def.icon)));
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -263,6 +321,7 @@ void Form::Private::build()
         if (!widget) // a timer: find it among the window's children
             objects[i] = w->findChildren<QTimer *>(Qt::FindDirectChildrenOnly).constLast();
     }
+    nameAfterCaptions();
     // Where controls overlap, the one defined first is drawn above.
     for (auto it = objects.rbegin(); it != objects.rend(); ++it) {
         if ((*it)->isWidgetType())
@@ -304,7 +363,7 @@ void Form::Private::build()
     if (def.borderStyle != BorderStyle::Sizable)
         w->setFixedSize(windowSize);
     w->layout()->activate(); // controls have their places before the window first shows
-    window = w;
+    window = owner.release();
 }
 
 } // namespace forms

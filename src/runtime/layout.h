@@ -8,6 +8,10 @@
 // system colour nn. Fonts are a face, a size in points, a weight (400 regular, 700 bold), an
 // italic flag and a character set. Captions use "&" to mark an access key ("&&" draws one "&").
 // Controls are listed containers first; where two overlap, the earlier one is drawn above.
+//
+// Accessible names are what a screen reader reads for a window, a control or a menu; an empty
+// one leaves the caption to be read. A name that holds "%1" is a template: the runtime puts the
+// caption of the label named by accessibleNameFrom into it, again at every change of that caption.
 
 #include <QtGlobal>
 
@@ -35,6 +39,10 @@ enum class MousePointer { Default = 0, Arrow = 1, Custom = 99 };
 enum class WindowKind { Form, MdiFrame };
 
 enum class StartUpPosition { Manual = 0, WindowsDefault = 3 };
+
+/// What a screen reader calls a control. ByKind: a frame is a grouping, a label static text, a
+/// text box editable text, a button a button and an image a graphic.
+enum class AccessibleRole { ByKind, Heading };
 
 struct FontDef
 {
@@ -69,6 +77,10 @@ struct ControlDef
     const char *picture = ""; // resource path of a picture held in the definition
     int interval = 0; // timer interval in milliseconds
     bool enabled = true;
+    const char *accessibleName = ""; // "": the caption, for labels and buttons
+    const char *accessibleDescription = ""; // "": the tool tip
+    const char *accessibleNameFrom = nullptr; // the label whose caption fills "%1" in the name
+    AccessibleRole accessibleRole = AccessibleRole::ByKind;
 };
 
 struct MenuDef
@@ -77,6 +89,7 @@ struct MenuDef
     const char *caption = ""; // "-" is a separator line
     const char *parent = nullptr; // nullptr: a top-level menu
     bool visible = true;
+    const char *accessibleName = ""; // "": the caption without its access-key mark
 };
 
 struct FormDef
@@ -97,6 +110,10 @@ struct FormDef
     MousePointer mousePointer = MousePointer::Default;
     const char *mouseIcon = ""; // resource path of a .cur file, for MousePointer::Custom
     const char *icon = ""; // resource path of an .ico file
+    const char *accessibleName = ""; // "": the caption
+    const char *accessibleDescription = "";
+    /// A top-level menu that the Menu key and Shift+F10 pop up from any control of the window.
+    const char *keyboardMenu = nullptr;
     std::vector<MenuDef> menus {};
     std::vector<ControlDef> controls {};
 };

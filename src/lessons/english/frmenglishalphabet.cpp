@@ -9,7 +9,8 @@ using namespace lessons;
 
 namespace {
 
-ControlDef moveButton(const char *name, const char *caption, int left, int tabIndex, quint32 face)
+ControlDef moveButton(const char *name, const char *caption, int left, int tabIndex, quint32 face,
+                      const char *accessibleName)
 {
     return {.name = name,
             .kind = ControlKind::CommandButton,
@@ -22,7 +23,8 @@ ControlDef moveButton(const char *name, const char *caption, int left, int tabIn
             .caption = caption,
             .font = FontDef {.face = "Verdana", .points = 8.25, .weight = 700},
             .backColor = face,
-            .graphical = true};
+            .graphical = true,
+            .accessibleName = accessibleName};
 }
 
 const FormDef &layout()
@@ -40,19 +42,24 @@ const FormDef &layout()
         .mousePointer = MousePointer::Custom,
         .mouseIcon = ":/click.cur",
         .icon = WindowIcon,
+        .accessibleDescription = "Type a letter to see its card, or step through the cards with "
+                                 "the four buttons. The Menu key opens Help and About.",
+        .keyboardMenu = "mnuContents",
         .menus = {
-            {.name = "mnuContents", .caption = "Contents", .visible = false},
+            {.name = "mnuContents", .caption = "Contents", .visible = false,
+             .accessibleName = "Help and About"},
             {.name = "mnuHelp", .caption = "&Help", .parent = "mnuContents"},
             {.name = "mnua", .caption = "-", .parent = "mnuContents"},
             {.name = "mnuAbout", .caption = "&About", .parent = "mnuContents"},
         },
         .controls = {
-            lessonFrame(360, 0, 15495, 8655, 1),
-            moveButton("cmdMoveNext", ">", 14280, 7, Yellow),
-            moveButton("cmdMovePrevious", "<", 13680, 6, Blue),
-            moveButton("cmdMoveLast", ">>|", 14880, 5, Green),
-            moveButton("cmdMoveFirst", "|<<", 13080, 4, Red),
-            answerBox("A", 120, 7320, 0),
+            lessonFrame(360, 0, 15495, 8655, 1, "Letter card",
+                        "Right-click outside the border, or press the Menu key, for Help and About."),
+            moveButton("cmdMoveNext", ">", 14280, 7, Yellow, "Next card"),
+            moveButton("cmdMovePrevious", "<", 13680, 6, Blue, "Previous card"),
+            moveButton("cmdMoveLast", ">>|", 14880, 5, Green, "Last card"),
+            moveButton("cmdMoveFirst", "|<<", 13080, 4, Red, "First card"),
+            answerBox("A", 120, 7320, 0, "Type a letter"),
             {.name = "Image1",
              .kind = ControlKind::Image,
              .container = "Frame1",
@@ -60,7 +67,9 @@ const FormDef &layout()
              .top = 2640,
              .width = 5370,
              .height = 5355,
-             .picture = ":/apple.jpg"},
+             .picture = ":/apple.jpg",
+             .accessibleName = "Picture: %1",
+             .accessibleNameFrom = "lblNum2"},
             cardLabel("lblNum2", "APPLE", 120, 360, 15135, 2415, 3, 99.75, Green),
             cardLabel("lblNum1", "A", 240, 2880, 3255, 3495, 2, 150, Magenta),
         },

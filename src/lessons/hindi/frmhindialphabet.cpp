@@ -14,6 +14,8 @@ const FormDef &layout()
         .clientWidth = 12690,
         .clientHeight = 6555,
         .icon = ":/quorbel.ico",
+        .accessibleName = "Hindi Alphabet",
+        .accessibleDescription = "This window is empty.",
     };
     return definition;
 }

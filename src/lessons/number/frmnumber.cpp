@@ -20,9 +20,11 @@ const FormDef &layout()
         .clientHeight = 9465,
         .backColor = lessons::DarkRed,
         .icon = lessons::WindowIcon,
+        .accessibleDescription = "Type a digit to see its number; 0 shows ten.",
         .controls = {
-            lessons::lessonFrame(1080, 240, 12495, 8535, 0),
-            lessons::answerBox("1", 120, 7200, 1),
+            lessons::lessonFrame(1080, 240, 12495, 8535, 0, "Number card",
+                                 "Type a digit to see its number."),
+            lessons::answerBox("1", 120, 7200, 1, "Type a digit"),
             lessons::cardLabel("lblNum1", "1", 240, 360, 3855, 3975, 3, 200.25, lessons::Green),
             lessons::cardLabel("lblNum2", "ONE", 3480, 3840, 8895, 3375, 2, 125.25, lessons::Green),
         },

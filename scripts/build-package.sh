@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Builds the Debian package of Quorbel Alphabet from this checkout.
+# Usage: scripts/build-package.sh [OUTPUT-DIR]     (default: build/package)
+# The .deb files land in OUTPUT-DIR. Missing build dependencies are installed as root;
+# otherwise the one command to install them is printed. Two builds of the same files,
+# from any two folders, give byte-identical packages.
+set -euo pipefail
+umask 022
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+out=${1:-$repo/build/package}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+
+# Build dependencies: the packaging tools, then what debian/control asks for.
+missing=()
+for pkg in dpkg-dev debhelper; do
+    [[ "$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)" == "install ok installed" ]] \
+        || missing+=("$pkg")
+done
+if ((${#missing[@]} == 0)) && (cd "$repo" && dpkg-checkbuilddeps >/dev/null 2>&1); then
+    :
+elif [[ "$(id -u)" -eq 0 ]]; then
+    echo "build-package: installing the build dependencies"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update
+    apt-get install -y dpkg-dev debhelper
+    apt-get build-dep -y "$repo"
+else
+    echo "build-package: build dependencies are missing; run this, then try again:" >&2
+    echo "sudo apt-get install -y dpkg-dev debhelper && sudo apt-get build-dep -y $repo" >&2
+    exit 1
+fi
+
+version=$(cd "$repo" && dpkg-parsechangelog -S Version)
+source=$(cd "$repo" && dpkg-parsechangelog -S Source)
+
+# Build from a clean copy of the source files, never from a developer's build folders.
+stage="$out/$source-$version"
+rm -rf "$stage"
+mkdir -p "$stage"
+if git -C "$repo" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    (cd "$repo" && git ls-files -z --cached --others --exclude-standard) \
+        | (cd "$repo" && while IFS= read -r -d '' file; do
+            [[ -e "$file" ]] && printf '%s\0' "$file"
+        done) \
+        | (cd "$repo" && xargs -0 cp --parents -P -t "$stage")
+else
+    (cd "$repo" && tar --exclude='./build*' -cf - .) | (cd "$stage" && tar -xf -)
+fi
+rm -f "$out"/"${source}"_*.deb "$out"/"${source}"-dbgsym_*.deb "$out"/"${source}"_*.buildinfo \
+    "$out"/"${source}"_*.changes
+
+# The same environment for every build: the dates come from debian/changelog.
+export LC_ALL=C.UTF-8 TZ=UTC
+jobs=$(nproc 2>/dev/null || echo 2)
+export DEB_BUILD_OPTIONS="parallel=$jobs"
+(cd "$stage" && dpkg-buildpackage -b -us -uc)
+rm -rf "$stage"
+echo "build-package: built $(ls "$out"/"${source}"_*.deb)"
