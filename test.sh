@@ -125,7 +125,7 @@ else
     skip "Tests under the sanitizers" "the build failed"
 fi
 
-# 6. Random input against the real program under the sanitizers: a fixed seed and a fresh one.
+# 4b. Random input against the real program under the sanitizers: a fixed seed and a fresh one.
 banner "Random-input storm (build-asan/)"
 if [[ "$asan_built" -eq 0 ]]; then
     status=0
@@ -136,7 +136,7 @@ else
     skip "Random-input storm" "the sanitizer build failed"
 fi
 
-# 7. Arbitrary bytes as a card picture, for 60 s, in a clang build of its own.
+# 4c. Arbitrary bytes as a card picture, for 60 s, in a clang build of its own.
 banner "Picture fuzzer, 60 s (build-fuzz/)"
 status=0
 bash tests/fuzz/fuzz.sh 60 || status=$?
