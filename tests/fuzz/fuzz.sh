@@ -26,6 +26,10 @@ cp "$root"/images/*.jpg "$root/src/resources/apple.jpg" "$seeds/"
 head -c "$(($(stat -c %s "$root/images/b.jpg") / 2))" "$root/images/b.jpg" >"$seeds/cut-off.jpg"
 printf 'not a picture at all' >"$seeds/text.jpg"
 convert -size 16385x1 xc:black "$seeds/too-wide.png" 2>/dev/null || true
+# A card whose header claims 16384 x 16384 pixels.
+frame=$(LC_ALL=C grep -obUaP '\xFF\xC0' "$root/images/a.jpg" | head -n 1 | cut -d: -f1)
+cp "$root/images/a.jpg" "$seeds/huge-header.jpg"
+printf '\x40\x00\x40\x00' | dd of="$seeds/huge-header.jpg" bs=1 seek=$((frame + 5)) conv=notrunc 2>/dev/null
 convert -size 40x30 xc:red "$seeds/small.gif" 2>/dev/null || true
 convert -size 40x30 xc:red "$seeds/small.bmp" 2>/dev/null || true
 
