@@ -61,12 +61,20 @@ __attribute__((section("__libfuzzer_extra_counters"))) std::uint8_t g_outcomes[1
 
 void note(QByteArrayView what)
 {
+    // Words only: numbers, offsets and bytes quoted in brackets would make every input new.
     std::uint32_t hash = 2166136261u;
-    for (const char c : what) {
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == ' ') {
-            hash ^= std::uint8_t(c);
-            hash *= 16777619u;
+    for (const QByteArray &word : what.toByteArray().split(' ')) {
+        if (word.contains('[')
+            || std::any_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        for (const char c : word) {
+            if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+                hash ^= std::uint8_t(c);
+                hash *= 16777619u;
+            }
         }
+        hash ^= ' ';
+        hash *= 16777619u;
     }
     std::uint8_t &counter = g_outcomes[hash % sizeof g_outcomes];
     if (counter < 255)
