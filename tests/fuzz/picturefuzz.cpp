@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -61,10 +62,11 @@ __attribute__((section("__libfuzzer_extra_counters"))) std::uint8_t g_outcomes[1
 
 void note(QByteArrayView what)
 {
-    // Words only: numbers, offsets and bytes quoted in brackets would make every input new.
+    // Words only: numbers, offsets, bytes quoted in brackets and PNG chunk names ("zqxw:")
+    // would make every input new.
     std::uint32_t hash = 2166136261u;
     for (const QByteArray &word : what.toByteArray().split(' ')) {
-        if (word.contains('[')
+        if (word.contains('[') || (word.size() == 5 && word.endsWith(':'))
             || std::any_of(word.begin(), word.end(), [](char c) { return c >= '0' && c <= '9'; }))
             continue;
         for (const char c : word) {
@@ -84,6 +86,9 @@ void note(QByteArrayView what)
 // Also keeps millions of decoder warnings out of the log.
 void quiet(QtMsgType, const QMessageLogContext &, const QString &message)
 {
+    static const bool show = qEnvironmentVariableIsSet("QUORBEL_FUZZ_SHOW");
+    if (show)
+        fprintf(stderr, "message: %s\n", qPrintable(message));
     note(message.toLatin1());
 }
 

@@ -92,6 +92,7 @@ note_memory() { # EVENTS_JUST_SENT
     if [[ -z "$MEMORY_REPORT" || ${line%% *} -ge ${MEMORY_REPORT%% *} ]]; then
         MEMORY_REPORT=$line
     fi
+    echo "   memory: resident ${line#* }"
 }
 
 # The program's managed windows, oldest first: "ID modal|plain viewable|iconic|hidden TITLE".
