@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A long storm, by hand (not part of ./test.sh): 100,000 events by default against the Release
 # program, printing the events sent per second and how much the resident size grew after a
-# warm-up of 5,000 events (it should stay under 2 MiB). The soak spares the frame: it never
-# closes it nor picks Window > Exit, so one life of the program takes the whole storm.
+# warm-up of 10,000 events (it should stay under 2 MiB), read with the frame alone open. The
+# soak spares the frame: it never closes it nor picks Window > Exit, so one life of the program
+# mostly takes the whole storm.
 #   tests/storm/soak.sh [EVENTS] [SEED] [PROGRAM]
 # Builds build/ (the program, xclose) and build-asan/ (the storm driver) as needed.
 set -euo pipefail
@@ -18,6 +19,6 @@ driver=$(mktemp -d "${TMPDIR:-/tmp}/quorbel-soak.XXXXXX")
 trap 'rm -rf "$driver"' EXIT
 cc -O2 -o "$driver/storm" "$root/tests/storm/storm.c" -lX11 -lXtst
 
-STORM_SOAK=1 STORM_WARMUP=${STORM_WARMUP:-5000} xvfb-run -a -s "-screen 0 1920x1080x24" \
+STORM_SOAK=1 STORM_WARMUP=${STORM_WARMUP:-10000} xvfb-run -a -s "-screen 0 1920x1080x24" \
     bash "$root/tests/storm/storm.sh" "$program" "$root/build/tests/e2e/xclose" \
     "$driver/storm" "$seed" "$events" 1000

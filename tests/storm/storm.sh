@@ -9,7 +9,8 @@
 #   xvfb-run -a -s "-screen 0 1920x1080x24" bash tests/storm/storm.sh PROGRAM XCLOSE STORM \
 #       SEED|fresh EVENTS [CHUNK]
 # A storm replays exactly: event N of a seed is always the same input. With STORM_WARMUP=N set,
-# the resident size is read after every chunk and its growth after N events printed.
+# the resident size is read after every chunk that leaves the frame alone open, and its growth
+# since the first such reading after N events is printed.
 # shellcheck disable=SC2119 # the helpers take optional arguments
 set -euo pipefail
 STORM_BIN=$3
@@ -80,6 +81,8 @@ note_memory() { # EVENTS_JUST_SENT
     [[ -n "${STORM_WARMUP:-}" ]] || return 0
     program_running || return 0
     LIFE_EVENTS=$((LIFE_EVENTS + $1))
+    # Like with like: only samples taken with the frame alone open are compared.
+    [[ "$(program_windows | wc -l)" -eq 1 ]] || return 0
     local now
     now=$(resident_kib)
     if [[ -z "$WARM_RSS" ]]; then
