@@ -5,7 +5,7 @@
 # soak spares the frame: it never closes it nor picks Window > Exit, so one life of the program
 # mostly takes the whole storm.
 #   tests/storm/soak.sh [EVENTS] [SEED] [PROGRAM]
-# Builds build/ (the program, xclose) and build-asan/ (the storm driver) as needed.
+# Builds the program and xclose in build/ as needed, and the storm driver in a temporary folder.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
