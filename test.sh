@@ -108,6 +108,7 @@ if [[ "$status" -eq 0 ]]; then
     cmake --build build-asan -j "$jobs" || status=$?
 fi
 record "Sanitizer build" "$status"
+asan_built=$status
 
 banner "Tests under the sanitizers: unit, window (build-asan/)"
 if [[ "$status" -eq 0 ]]; then
@@ -122,6 +123,28 @@ if [[ "$status" -eq 0 ]]; then
     record "Tests under the sanitizers: unit, window" "$status"
 else
     skip "Tests under the sanitizers" "the build failed"
+fi
+
+# 4b. Random input against the real program under the sanitizers: a fixed seed and a fresh one.
+banner "Random-input storm (build-asan/)"
+if [[ "$asan_built" -eq 0 ]]; then
+    status=0
+    # Verbose, so the fresh seed and the storm's figures show in the log.
+    run_ctest build-asan/ctest-storm.log --test-dir build-asan -L storm -V || status=$?
+    record "Random-input storm, fixed and fresh seed" "$status"
+else
+    skip "Random-input storm" "the sanitizer build failed"
+fi
+
+# 4c. Arbitrary bytes as a card picture, for 60 s, in a clang build of its own.
+banner "Picture fuzzer, 60 s (build-fuzz/)"
+status=0
+bash tests/fuzz/fuzz.sh 60 || status=$?
+record "Picture fuzzer, 60 s" "$status"
+if [[ "$status" -eq 0 ]]; then
+    tests_passed=$((tests_passed + 1))
+else
+    tests_failed=$((tests_failed + 1))
 fi
 
 banner "Summary"

@@ -14,8 +14,8 @@ quorbel_setup() {
         debhelper devscripts fakeroot lintian reuse appstream desktop-file-utils
         # A screen reader's side of the accessibility bus, and a headless Wayland desktop.
         dbus dbus-x11 at-spi2-core python3-pyatspi weston qt6-wayland
-        # The fuzzer, and the X test extension for the random-input storm.
-        clang libclang-rt-14-dev libxtst-dev
+        # The fuzzer, and the X test extension and window manager for the random-input storm.
+        clang libclang-rt-14-dev libxtst-dev openbox
     )
     local missing=() pkg status
     for pkg in "${packages[@]}"; do

@@ -106,6 +106,15 @@ QImage decode(const QByteArray &bytes, const QString &path)
                  .arg(size.width())
                  .arg(size.height())
                  .arg(MaxPictureSide));
+    // Refused from the header alone, before the decoder allocates what the header claims.
+    if (qint64(size.width()) * size.height() > MaxPicturePixels)
+        fail(InvalidPicture, path,
+             QStringLiteral("Picture too large (%1 by %2 pixels; at most %3 pixels)")
+                 .arg(size.width())
+                 .arg(size.height())
+                 .arg(MaxPicturePixels));
+    // A reader that cannot tell the size beforehand still stops at the same bound.
+    reader.setAllocationLimit(int(MaxPicturePixels * 4 / (1024 * 1024)));
     QImage image = reader.read();
     if (image.isNull())
         fail(InvalidPicture, path,

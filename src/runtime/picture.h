@@ -21,9 +21,11 @@ private:
     QImage m_image;
 };
 
-/// Largest picture file LoadPicture reads, and the largest side it decodes.
+/// Largest picture file LoadPicture reads, the largest side and the most pixels it decodes
+/// (64 MiB at 32 bits a pixel; a few hundred bytes of header may claim far more).
 inline constexpr qint64 MaxPictureFileBytes = 32 * 1024 * 1024;
 inline constexpr int MaxPictureSide = 16384;
+inline constexpr qint64 MaxPicturePixels = 4096 * 4096;
 
 /// Reads the picture file at path afresh from disk, every call: no cache of any kind.
 /// "\" separators in the path are taken as "/". An empty path gives an empty picture.
