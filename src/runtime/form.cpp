@@ -206,29 +206,33 @@ void Form::Private::popupMenu(const char *menuName, QPoint at)
         throw RuntimeError(ObjectRequired,
                            QStringLiteral("Object required: menu %1").arg(qs(menuName)));
     q->Load();
-    QMenu menu(window);
-    menu.setAccessibleName(*top->accessibleName ? qs(top->accessibleName)
-                                                : displayText(qs(top->caption)));
+    // On the heap: a window closed while its menu is up takes the menu with it.
+    QPointer<QMenu> menu = new QMenu(window);
+    menu->setAccessibleName(*top->accessibleName ? qs(top->accessibleName)
+                                                 : displayText(qs(top->caption)));
     for (const MenuDef &item : def.menus) {
         if (!item.parent || std::string_view(item.parent) != top->name || !item.visible)
             continue;
         if (std::string_view(item.caption) == "-") {
-            menu.addSeparator();
+            menu->addSeparator();
             continue;
         }
-        auto *action = new MenuItemAction(qs(item.caption), qs(item.accessibleName), &menu);
+        auto *action = new MenuItemAction(qs(item.caption), qs(item.accessibleName), menu);
         action->setData(qs(item.name));
-        menu.addAction(action);
+        menu->addAction(action);
     }
-    QAction *picked = nullptr;
+    QString picked;
     // An item picked other than by the mouse or the keys (a screen reader) closes the menu too.
-    QObject::connect(&menu, &QMenu::triggered, &menu, [&picked, &menu](QAction *action) {
-        picked = action;
-        menu.hide();
+    QObject::connect(menu, &QMenu::triggered, menu, [&picked, menu](QAction *action) {
+        picked = action->data().toString();
+        menu->hide();
     });
-    menu.exec(at);
-    if (picked)
-        invoke<void()>(picked->data().toString().toStdString() + "_Click");
+    menu->exec(at);
+    if (!menu)
+        return; // the window went while its menu was up
+    delete menu;
+    if (!picked.isEmpty())
+        invoke<void()>(picked.toStdString() + "_Click");
 }
 
 QPoint Form::Private::keyboardMenuPlace() const
