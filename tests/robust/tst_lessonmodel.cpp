@@ -19,6 +19,7 @@
 #include <bitset>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 using namespace forms;
@@ -124,23 +125,6 @@ QString describe(const Step &step)
     }
 }
 
-void typeIntoBox(QString &box, char32_t code)
-{
-    if (code == 8) {
-        if (!box.isEmpty())
-            box.chop(box.size() >= 2 && box.back().isLowSurrogate() ? 2 : 1);
-    } else if (goesIntoBox(code)) {
-        box += QString::fromUcs4(&code, 1);
-    }
-}
-
-int letterOfKey(char32_t code)
-{
-    if (code >= 'a' && code <= 'z')
-        return int(code - 'a');
-    return code >= 'A' && code <= 'Z' ? int(code - 'A') : -1;
-}
-
 QSize cardPictureSize(int card)
 {
     return {12 + card, 9};
@@ -170,12 +154,8 @@ QString answerText(Form &form)
 
 std::vector<RuntimeError> g_errors;
 
-// One thing the window shows, and what the model says it must be.
-struct Row
-{
-    const char *thing;
-    QVariant shown, model;
-};
+// One thing the window shows: its name, what it shows, and what the model says it must be.
+using Row = std::tuple<const char *, QVariant, QVariant>;
 
 // What a lesson must show, from its rules alone.
 struct Model
@@ -187,8 +167,6 @@ struct Model
 
 struct EnglishModel : Model
 {
-    QString folder;
-    QSize apple;
     int letterCode = 65;
     int shownCard = 0; // the card whose letter and word show
     int pathCard = -1; // the card whose picture path is kept; -1 before any card was shown
@@ -199,10 +177,6 @@ struct EnglishModel : Model
     int errors = 0;
     QString lastErrorFile;
 
-    EnglishModel(const QString &folder, const QSize &apple)
-        : folder(folder)
-        , apple(apple)
-    { }
     void readPicture()
     {
         picture = pathCard < 0 || missing[std::size_t(pathCard)] ? Blank : Card;
@@ -210,7 +184,7 @@ struct EnglishModel : Model
             pictureCard = pathCard;
         } else if (pathCard >= 0) {
             ++errors;
-            lastErrorFile = pictureFile(folder, pathCard);
+            lastErrorFile = pictureFile(App::Path(), pathCard);
         }
     }
     void moveTo(int code)
@@ -224,10 +198,14 @@ struct EnglishModel : Model
     {
         switch (step.kind) {
         case Kind::Key:
-            if (const int card = letterOfKey(step.code); card >= 0)
-                shownCard = pathCard = card;
+            // A letter in either case: only those two ranges land on 'A'..'Z' without bit 5.
+            if (const char32_t upper = step.code & ~0x20u; upper >= 'A' && upper <= 'Z')
+                shownCard = pathCard = int(upper - 'A');
             readPicture();
-            typeIntoBox(answer, step.code);
+            if (step.code == 8) // Backspace takes away one character, two halves of a surrogate
+                answer.chop(answer.size() >= 2 && answer.back().isLowSurrogate() ? 2 : 1);
+            else if (goesIntoBox(step.code))
+                answer += QString::fromUcs4(&step.code, 1);
             break;
         case Kind::First:
             return moveTo(65);
@@ -252,6 +230,7 @@ struct EnglishModel : Model
     {
         auto &lesson = static_cast<frmEnglishAlphabet &>(form);
         const QPixmap &shown = label(lesson, "Image1")->pixmap();
+        static const QSize apple = QImage(QStringLiteral(":/apple.jpg")).size();
         const QSize expected = picture == Apple ? apple
             : picture == Card                   ? cardPictureSize(pictureCard)
                                                 : QSize();
@@ -264,7 +243,7 @@ struct EnglishModel : Model
             {"the word", label(lesson, "lblNum2")->text(), QString::fromLatin1(Words[shownCard])},
             {"the answer box", answerText(lesson), answer},
             {"PicturePath", lesson.picturePath(),
-             pathCard < 0 ? QString() : pictureFile(folder, pathCard, u'\\')},
+             pathCard < 0 ? QString() : pictureFile(App::Path(), pathCard, u'\\')},
             {"the picture", sizeText(shown.isNull() ? QSize() : shown.size()), sizeText(expected)},
             {"errors reported", int(g_errors.size()), errors},
             {"the file the error names", nameRight ? lastErrorFile : named, lastErrorFile},
@@ -429,10 +408,8 @@ void tst_LessonModel::check(bool english)
     const std::vector<Step> shortest = shrink(steps, english, failure->what);
     QString report = QStringLiteral("seed %1: %2\nshortest step list that fails the same way "
                                     "(%3 of %4):")
-                         .arg(seed)
-                         .arg(failure->message)
-                         .arg(shortest.size())
-                         .arg(steps.size());
+                         .arg(QString::number(seed), failure->message,
+                              QString::number(shortest.size()), QString::number(steps.size()));
     for (std::size_t i = 0; i < shortest.size(); ++i)
         report += QStringLiteral("\n  %1. %2").arg(i + 1).arg(describe(shortest[i]));
     if (const std::optional<Failure> there = run(shortest, english))
@@ -473,11 +450,8 @@ std::optional<Failure> tst_LessonModel::run(const std::vector<Step> &steps, bool
     Form &lesson = instance(english ? "frmEnglishAlphabet" : "frmNumber");
     if (!open(lesson))
         return Failure {QStringLiteral("the window did not open"), {QStringLiteral("opening")}};
-    std::unique_ptr<Model> model;
-    if (english)
-        model = std::make_unique<EnglishModel>(App::Path(), QImage(":/apple.jpg").size());
-    else
-        model = std::make_unique<NumberModel>();
+    const std::unique_ptr<Model> model = english ? std::unique_ptr<Model>(new EnglishModel)
+                                                 : std::unique_ptr<Model>(new NumberModel);
 
     std::optional<Failure> failure;
     for (std::size_t i = 0; i <= steps.size() && !failure; ++i) {
@@ -510,20 +484,19 @@ std::optional<Failure> tst_LessonModel::run(const std::vector<Step> &steps, bool
             return Failure {QStringLiteral("the window closed at step %1").arg(i),
                             {QStringLiteral("closing")}};
         QStringList messages, what;
-        for (const Row &row : model->compare(lesson)) {
-            if (row.shown == row.model)
+        for (const auto &[thing, shown, expected] : model->compare(lesson)) {
+            if (shown == expected)
                 continue;
             messages << QStringLiteral("%1 is '%2', the model says '%3'")
-                            .arg(QLatin1String(row.thing), row.shown.toString(),
-                                 row.model.toString());
-            what << QLatin1String(row.thing);
+                            .arg(QLatin1String(thing), shown.toString(), expected.toString());
+            what << QLatin1String(thing);
         }
         ++m_checked;
         if (!what.isEmpty())
             failure = Failure {QStringLiteral("after step %1 (%2): %3")
-                                   .arg(i)
-                                   .arg(i ? describe(steps[i - 1]) : QStringLiteral("opening"))
-                                   .arg(messages.join(QStringLiteral("; "))),
+                                   .arg(QString::number(i),
+                                        i ? describe(steps[i - 1]) : QStringLiteral("opening"),
+                                        messages.join(QStringLiteral("; "))),
                                what};
     }
     lesson.Unload();
