@@ -15,14 +15,12 @@
 
 using namespace forms;
 
+// Rows name a control by its place in the window's definition, which lives as long as the program.
+Q_DECLARE_METATYPE(const ControlDef *)
+
 namespace {
 
 constexpr double TwipsPerDip = 15.0;
-
-double scaleFactor()
-{
-    return qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
-}
 
 QRectF scaled(const QRectF &rect, double factor)
 {
@@ -76,7 +74,7 @@ class HighDpi : public QObject
 
 private slots:
     void initTestCase();
-    void cleanup();
+    void cleanup() { releaseInstances(); }
     void layoutScales_data();
     void layoutScales();
     void picturesKeepTheirSize_data();
@@ -90,16 +88,11 @@ private:
 
 void HighDpi::initTestCase()
 {
-    m_scale = scaleFactor();
+    m_scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
     QVERIFY2(m_scale > 1.0, "run with QT_SCALE_FACTOR above 1");
     installProject(QuorbelAlphabet::project());
     // The screen the windows open on is the scaled one.
     QCOMPARE(qApp->devicePixelRatio(), m_scale);
-}
-
-void HighDpi::cleanup()
-{
-    releaseInstances();
 }
 
 Form &HighDpi::shown(const char *windowClass)
@@ -114,19 +107,18 @@ Form &HighDpi::shown(const char *windowClass)
 void HighDpi::layoutScales_data()
 {
     QTest::addColumn<QString>("windowClass");
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<int>("index");
+    QTest::addColumn<const ControlDef *>("control");
     for (const WindowClass &entry : QuorbelAlphabet::project().windowClasses) {
         const FormDef &def = entry.create()->definition();
         if (!def.startMaximized)
-            QTest::addRow("%s", entry.name) << QString(entry.name) << QString() << -1;
+            QTest::addRow("%s", entry.name)
+                << QString(entry.name) << static_cast<const ControlDef *>(nullptr);
         for (const ControlDef &c : def.controls) {
             if (c.kind == ControlKind::Timer)
                 continue;
             const QString tag
                 = c.index < 0 ? QString(c.name) : QStringLiteral("%1(%2)").arg(c.name).arg(c.index);
-            QTest::addRow("%s/%s", entry.name, qPrintable(tag))
-                << QString(entry.name) << QString(c.name) << c.index;
+            QTest::addRow("%s/%s", entry.name, qPrintable(tag)) << QString(entry.name) << &c;
         }
     }
 }
@@ -135,8 +127,7 @@ void HighDpi::layoutScales_data()
 void HighDpi::layoutScales()
 {
     QFETCH(QString, windowClass);
-    QFETCH(QString, control);
-    QFETCH(int, index);
+    QFETCH(const ControlDef *, control);
     Form &form = shown(qPrintable(windowClass));
     const double dpr = form.window()->devicePixelRatioF();
     QCOMPARE(dpr, m_scale);
@@ -145,20 +136,16 @@ void HighDpi::layoutScales()
     // No control: the client area of a window sized by its definition.
     QRectF actual, expected(0, 0, def.clientWidth, def.clientHeight);
     bool sizedByPicture = false;
-    if (control.isEmpty()) {
+    if (!control) {
         auto *window = qobject_cast<QMainWindow *>(form.window());
         QVERIFY(window);
         actual = QRectF(QPointF(), window->centralWidget()->size());
     } else {
-        const auto c = std::find_if(def.controls.begin(), def.controls.end(), [&](const auto &c) {
-            return c.name == control && c.index == index;
-        });
-        QVERIFY(c != def.controls.end());
-        QWidget *widget = form.controlWidget(c->name, c->index);
+        QWidget *widget = form.controlWidget(control->name, control->index);
         QVERIFY(widget);
         actual = widget->geometry();
-        expected = QRectF(c->left, c->top, c->width, c->height);
-        sizedByPicture = c->kind == ControlKind::Image;
+        expected = QRectF(control->left, control->top, control->width, control->height);
+        sizedByPicture = control->kind == ControlKind::Image;
     }
     actual = scaled(actual, dpr);
     expected = scaled(expected, m_scale / TwipsPerDip);
@@ -167,21 +154,19 @@ void HighDpi::layoutScales()
         expected.setSize(actual.size());
     QVERIFY2(within(actual, expected, 1.0),
              qPrintable(QStringLiteral("%1 is at %2 device pixels, expected %3")
-                            .arg(control.isEmpty() ? windowClass : control, describe(actual),
+                            .arg(control ? QString(control->name) : windowClass, describe(actual),
                                  describe(expected))));
 }
 
 void HighDpi::picturesKeepTheirSize_data()
 {
     QTest::addColumn<QString>("windowClass");
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QString>("file");
+    QTest::addColumn<const ControlDef *>("control");
     for (const WindowClass &entry : QuorbelAlphabet::project().windowClasses) {
         const FormDef &def = entry.create()->definition();
         for (const ControlDef &c : def.controls) {
             if (c.kind == ControlKind::Image && *c.picture)
-                QTest::addRow("%s/%s", entry.name, c.name)
-                    << QString(entry.name) << QString(c.name) << QString(c.picture);
+                QTest::addRow("%s/%s", entry.name, c.name) << QString(entry.name) << &c;
         }
     }
 }
@@ -190,12 +175,12 @@ void HighDpi::picturesKeepTheirSize_data()
 void HighDpi::picturesKeepTheirSize()
 {
     QFETCH(QString, windowClass);
-    QFETCH(QString, control);
-    QFETCH(QString, file);
+    QFETCH(const ControlDef *, control);
+    const QString file = QString::fromUtf8(control->picture);
     const QSize pixels = QImageReader(file).size();
     QVERIFY2(pixels.isValid(), qPrintable(file));
     Form &form = shown(qPrintable(windowClass));
-    auto *picture = qobject_cast<QLabel *>(form.controlWidget(qPrintable(control)));
+    auto *picture = qobject_cast<QLabel *>(form.controlWidget(control->name));
     QVERIFY(picture);
     const double dpr = picture->devicePixelRatioF();
     QCOMPARE(QSizeF(picture->size()) * dpr, QSizeF(pixels) * m_scale);
