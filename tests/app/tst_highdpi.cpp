@@ -75,13 +75,14 @@ class HighDpi : public QObject
 private slots:
     void initTestCase();
     void cleanup() { releaseInstances(); }
-    void layoutScales_data();
+    void layoutScales_data() { controlRows(false); }
     void layoutScales();
-    void picturesKeepTheirSize_data();
+    void picturesKeepTheirSize_data() { controlRows(true); }
     void picturesKeepTheirSize();
     void bigLetterAtDeviceResolution();
 
 private:
+    void controlRows(bool pictures);
     Form &shown(const char *windowClass);
     double m_scale = 1.0;
 };
@@ -104,17 +105,20 @@ Form &HighDpi::shown(const char *windowClass)
     return form;
 }
 
-void HighDpi::layoutScales_data()
+// One row per placed control (and per window sized by its definition, its client area), or one
+// per picture control that holds a picture.
+void HighDpi::controlRows(bool pictures)
 {
     QTest::addColumn<QString>("windowClass");
     QTest::addColumn<const ControlDef *>("control");
     for (const WindowClass &entry : QuorbelAlphabet::project().windowClasses) {
         const FormDef &def = entry.create()->definition();
-        if (!def.startMaximized)
+        if (!pictures && !def.startMaximized)
             QTest::addRow("%s", entry.name)
                 << QString(entry.name) << static_cast<const ControlDef *>(nullptr);
         for (const ControlDef &c : def.controls) {
-            if (c.kind == ControlKind::Timer)
+            if (pictures ? c.kind != ControlKind::Image || !*c.picture
+                         : c.kind == ControlKind::Timer)
                 continue;
             const QString tag
                 = c.index < 0 ? QString(c.name) : QStringLiteral("%1(%2)").arg(c.name).arg(c.index);
@@ -156,19 +160,6 @@ void HighDpi::layoutScales()
              qPrintable(QStringLiteral("%1 is at %2 device pixels, expected %3")
                             .arg(control ? QString(control->name) : windowClass, describe(actual),
                                  describe(expected))));
-}
-
-void HighDpi::picturesKeepTheirSize_data()
-{
-    QTest::addColumn<QString>("windowClass");
-    QTest::addColumn<const ControlDef *>("control");
-    for (const WindowClass &entry : QuorbelAlphabet::project().windowClasses) {
-        const FormDef &def = entry.create()->definition();
-        for (const ControlDef &c : def.controls) {
-            if (c.kind == ControlKind::Image && *c.picture)
-                QTest::addRow("%s/%s", entry.name, c.name) << QString(entry.name) << &c;
-        }
-    }
 }
 
 // A picture shows each of its pixels as one device-independent pixel: scale device pixels.
