@@ -142,14 +142,13 @@ QString sizeText(const QSize &size)
                           : QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
 }
 
-QLabel *label(Form &form, const char *name)
+// The text a label or the answer box shows.
+QString textOf(Form &form, const char *name)
 {
-    return qobject_cast<QLabel *>(form.controlWidget(name));
-}
-
-QString answerText(Form &form)
-{
-    return qobject_cast<QLineEdit *>(form.controlWidget("txtAnswer"))->text();
+    QWidget *widget = form.controlWidget(name);
+    if (auto *box = qobject_cast<QLineEdit *>(widget))
+        return box->text();
+    return qobject_cast<QLabel *>(widget)->text();
 }
 
 std::vector<RuntimeError> g_errors;
@@ -229,7 +228,7 @@ struct EnglishModel : Model
     std::vector<Row> compare(Form &form) const override
     {
         auto &lesson = static_cast<frmEnglishAlphabet &>(form);
-        const QPixmap &shown = label(lesson, "Image1")->pixmap();
+        const QPixmap &shown = qobject_cast<QLabel *>(lesson.controlWidget("Image1"))->pixmap();
         static const QSize apple = QImage(QStringLiteral(":/apple.jpg")).size();
         const QSize expected = picture == Apple ? apple
             : picture == Card                   ? cardPictureSize(pictureCard)
@@ -239,9 +238,9 @@ struct EnglishModel : Model
         const bool nameRight = errors != int(g_errors.size()) || named.contains(lastErrorFile);
         return {
             {"LetterCode", int(lesson.letterCode()), letterCode},
-            {"the letter", label(lesson, "lblNum1")->text(), QString(QChar(u'A' + shownCard))},
-            {"the word", label(lesson, "lblNum2")->text(), QString::fromLatin1(Words[shownCard])},
-            {"the answer box", answerText(lesson), answer},
+            {"the letter", textOf(lesson, "lblNum1"), QString(QChar(u'A' + shownCard))},
+            {"the word", textOf(lesson, "lblNum2"), QString::fromLatin1(Words[shownCard])},
+            {"the answer box", textOf(lesson, "txtAnswer"), answer},
             {"PicturePath", lesson.picturePath(),
              pathCard < 0 ? QString() : pictureFile(App::Path(), pathCard, u'\\')},
             {"the picture", sizeText(shown.isNull() ? QSize() : shown.size()), sizeText(expected)},
@@ -269,10 +268,9 @@ struct NumberModel : Model
     std::vector<Row> compare(Form &lesson) const override
     {
         return {
-            {"the numeral", label(lesson, "lblNum1")->text(),
-             QString::fromLatin1(Numbers[digit][0])},
-            {"the word", label(lesson, "lblNum2")->text(), QString::fromLatin1(Numbers[digit][1])},
-            {"the answer box", answerText(lesson), answer},
+            {"the numeral", textOf(lesson, "lblNum1"), QString::fromLatin1(Numbers[digit][0])},
+            {"the word", textOf(lesson, "lblNum2"), QString::fromLatin1(Numbers[digit][1])},
+            {"the answer box", textOf(lesson, "txtAnswer"), answer},
             {"errors reported", int(g_errors.size()), 0},
         };
     }
@@ -427,8 +425,7 @@ std::vector<Step> tst_LessonModel::shrink(std::vector<Step> steps, bool english,
             std::vector<Step> candidate = steps;
             candidate.erase(candidate.begin() + qsizetype(start),
                             candidate.begin() + qsizetype(std::min(start + chunk, steps.size())));
-            const std::optional<Failure> failure = run(candidate, english);
-            if (failure && failure->what == what) {
+            if (const auto failure = run(candidate, english); failure && failure->what == what) {
                 steps = std::move(candidate);
                 smaller = true;
             } else {
