@@ -15,29 +15,16 @@
 
 using namespace forms;
 
-Q_DECLARE_METATYPE(const FormDef *)
+// Rows name a control by its place in the window's definition, which lives as long as the program.
 Q_DECLARE_METATYPE(const ControlDef *)
 
 namespace {
 
 constexpr double TwipsPerDip = 15.0;
 
-double scaleFactor()
+QRectF scaled(const QRectF &rect, double factor)
 {
-    return qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
-}
-
-// Device-pixel rectangle of a rectangle given in twips.
-QRectF scaledTwips(int left, int top, int width, int height, double scale)
-{
-    return QRectF(left * scale / TwipsPerDip, top * scale / TwipsPerDip,
-                  width * scale / TwipsPerDip, height * scale / TwipsPerDip);
-}
-
-QRectF devicePixels(const QRect &logical, double dpr)
-{
-    return QRectF(logical.x() * dpr, logical.y() * dpr, logical.width() * dpr,
-                  logical.height() * dpr);
+    return QRectF(rect.topLeft() * factor, rect.size() * factor);
 }
 
 bool within(const QRectF &actual, const QRectF &expected, double tolerance)
@@ -87,30 +74,26 @@ class HighDpi : public QObject
 
 private slots:
     void initTestCase();
-    void cleanup();
-    void layoutScales_data();
+    void cleanup() { releaseInstances(); }
+    void layoutScales_data() { controlRows(false); }
     void layoutScales();
-    void picturesKeepTheirSize_data();
+    void picturesKeepTheirSize_data() { controlRows(true); }
     void picturesKeepTheirSize();
     void bigLetterAtDeviceResolution();
 
 private:
+    void controlRows(bool pictures);
     Form &shown(const char *windowClass);
     double m_scale = 1.0;
 };
 
 void HighDpi::initTestCase()
 {
-    m_scale = scaleFactor();
+    m_scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble();
     QVERIFY2(m_scale > 1.0, "run with QT_SCALE_FACTOR above 1");
     installProject(QuorbelAlphabet::project());
     // The screen the windows open on is the scaled one.
     QCOMPARE(qApp->devicePixelRatio(), m_scale);
-}
-
-void HighDpi::cleanup()
-{
-    releaseInstances();
 }
 
 Form &HighDpi::shown(const char *windowClass)
@@ -122,23 +105,24 @@ Form &HighDpi::shown(const char *windowClass)
     return form;
 }
 
-void HighDpi::layoutScales_data()
+// One row per placed control (and per window sized by its definition, its client area), or one
+// per picture control that holds a picture.
+void HighDpi::controlRows(bool pictures)
 {
     QTest::addColumn<QString>("windowClass");
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<int>("index");
+    QTest::addColumn<const ControlDef *>("control");
     for (const WindowClass &entry : QuorbelAlphabet::project().windowClasses) {
         const FormDef &def = entry.create()->definition();
-        // The client area of a window sized by its definition.
-        if (!def.startMaximized)
-            QTest::addRow("%s", entry.name) << QString(entry.name) << QString() << -1;
+        if (!pictures && !def.startMaximized)
+            QTest::addRow("%s", entry.name)
+                << QString(entry.name) << static_cast<const ControlDef *>(nullptr);
         for (const ControlDef &c : def.controls) {
-            if (c.kind == ControlKind::Timer)
+            if (pictures ? c.kind != ControlKind::Image || !*c.picture
+                         : c.kind == ControlKind::Timer)
                 continue;
             const QString tag
                 = c.index < 0 ? QString(c.name) : QStringLiteral("%1(%2)").arg(c.name).arg(c.index);
-            QTest::addRow("%s/%s", entry.name, qPrintable(tag))
-                << QString(entry.name) << QString(c.name) << c.index;
+            QTest::addRow("%s/%s", entry.name, qPrintable(tag)) << QString(entry.name) << &c;
         }
     }
 }
@@ -147,71 +131,47 @@ void HighDpi::layoutScales_data()
 void HighDpi::layoutScales()
 {
     QFETCH(QString, windowClass);
-    QFETCH(QString, control);
-    QFETCH(int, index);
+    QFETCH(const ControlDef *, control);
     Form &form = shown(qPrintable(windowClass));
     const double dpr = form.window()->devicePixelRatioF();
     QCOMPARE(dpr, m_scale);
     const FormDef &def = form.definition();
 
-    if (control.isEmpty()) {
+    // No control: the client area of a window sized by its definition.
+    QRectF actual, expected(0, 0, def.clientWidth, def.clientHeight);
+    bool sizedByPicture = false;
+    if (!control) {
         auto *window = qobject_cast<QMainWindow *>(form.window());
         QVERIFY(window);
-        const QSizeF client = QSizeF(window->centralWidget()->size()) * dpr;
-        const QSizeF expected = QSizeF(def.clientWidth, def.clientHeight) * (m_scale / TwipsPerDip);
-        QVERIFY2(std::abs(client.width() - expected.width()) <= 1.0
-                     && std::abs(client.height() - expected.height()) <= 1.0,
-                 qPrintable(QStringLiteral("client %1x%2 device pixels, expected %3x%4")
-                                .arg(client.width())
-                                .arg(client.height())
-                                .arg(expected.width())
-                                .arg(expected.height())));
-        return;
+        actual = QRectF(QPointF(), window->centralWidget()->size());
+    } else {
+        QWidget *widget = form.controlWidget(control->name, control->index);
+        QVERIFY(widget);
+        actual = widget->geometry();
+        expected = QRectF(control->left, control->top, control->width, control->height);
+        sizedByPicture = control->kind == ControlKind::Image;
     }
-
-    const ControlDef *c = nullptr;
-    for (const ControlDef &candidate : def.controls) {
-        if (candidate.name == control && candidate.index == index)
-            c = &candidate;
-    }
-    QVERIFY(c);
-    QWidget *widget = form.controlWidget(c->name, c->index);
-    QVERIFY(widget);
-    const QRectF actual = devicePixels(widget->geometry(), dpr);
-    QRectF expected = scaledTwips(c->left, c->top, c->width, c->height, m_scale);
+    actual = scaled(actual, dpr);
+    expected = scaled(expected, m_scale / TwipsPerDip);
     // A picture control takes its picture's size (checked in picturesKeepTheirSize).
-    if (c->kind == ControlKind::Image)
+    if (sizedByPicture)
         expected.setSize(actual.size());
     QVERIFY2(within(actual, expected, 1.0),
              qPrintable(QStringLiteral("%1 is at %2 device pixels, expected %3")
-                            .arg(control, describe(actual), describe(expected))));
-}
-
-void HighDpi::picturesKeepTheirSize_data()
-{
-    QTest::addColumn<QString>("windowClass");
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QString>("file");
-    for (const WindowClass &entry : QuorbelAlphabet::project().windowClasses) {
-        const FormDef &def = entry.create()->definition();
-        for (const ControlDef &c : def.controls) {
-            if (c.kind == ControlKind::Image && *c.picture)
-                QTest::addRow("%s/%s", entry.name, c.name)
-                    << QString(entry.name) << QString(c.name) << QString(c.picture);
-        }
-    }
+                            .arg(control ? QString(control->name) : windowClass, describe(actual),
+                                 describe(expected))));
 }
 
 // A picture shows each of its pixels as one device-independent pixel: scale device pixels.
 void HighDpi::picturesKeepTheirSize()
 {
     QFETCH(QString, windowClass);
-    QFETCH(QString, control);
-    QFETCH(QString, file);
+    QFETCH(const ControlDef *, control);
+    const QString file = QString::fromUtf8(control->picture);
     const QSize pixels = QImageReader(file).size();
     QVERIFY2(pixels.isValid(), qPrintable(file));
     Form &form = shown(qPrintable(windowClass));
-    auto *picture = qobject_cast<QLabel *>(form.controlWidget(qPrintable(control)));
+    auto *picture = qobject_cast<QLabel *>(form.controlWidget(control->name));
     QVERIFY(picture);
     const double dpr = picture->devicePixelRatioF();
     QCOMPARE(QSizeF(picture->size()) * dpr, QSizeF(pixels) * m_scale);
