@@ -158,7 +158,7 @@ check_program() {
     sanitizer_quiet || fail "a sanitizer reported a fault"
 }
 
-step "the program starts under the sanitizers"
+step "the program starts"
 start_storm_program
 
 step "storm $SEED: $EVENTS events (replay: the same seed and count)"
