@@ -108,6 +108,7 @@ private slots:
     void mouseDownOnlyOnSurface();
     void modalShowBlocksOtherWindows();
     void popupMenuRunsPickedItem();
+    void windowClosedUnderItsPopupMenu();
     void timerTicksOnlyWhileLoaded();
     void handlerNamesAreChecked();
     void errorsAtTheBoundaryEndTheProgram();
@@ -366,6 +367,24 @@ void FormsRuntime::popupMenuRunsPickedItem()
     QCOMPARE(items, QStringList({"&One", "-", "&Two"}));
     QCOMPARE(m_probe->ones, 1);
     QVERIFY_THROWS_EXCEPTION(RuntimeError, m_probe->PopupMenu("mnuOne"));
+}
+
+// Closing a window (close box, window manager) while its pop-up menu is up takes the menu with
+// it; the menu was once freed twice.
+void FormsRuntime::windowClosedUnderItsPopupMenu()
+{
+    m_probe->Show();
+    QWidget *window = m_probe->window();
+    bool closed = false;
+    QTimer::singleShot(0, window, [&closed, window] {
+        QVERIFY(QApplication::activePopupWidget());
+        closed = window->close();
+    });
+    m_probe->PopupMenu("mnuPop");
+    QVERIFY(closed);
+    QVERIFY(!m_probe->isLoaded());
+    QCOMPARE(m_probe->ones, 0);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
 }
 
 void FormsRuntime::timerTicksOnlyWhileLoaded()
