@@ -23,6 +23,9 @@ const forms::ProjectDescription &project()
     static const forms::ProjectDescription description{
         .name = "QuorbelAlphabet",
         .startupObject = "frmMDIQuorbelAlphabet",
+        .soundFolder = "sounds",
+        .displayName = "Quorbel Alphabet",
+        .iconName = "org.quorbel.Alphabet",
         .windowClasses = {
             {"frmEnglishAlphabet", create<frmEnglishAlphabet>},
             {"frmabout", create<frmabout>},

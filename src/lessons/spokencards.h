@@ -21,4 +21,8 @@ const SpokenCard *spokenLetter(const char *letter);
 /// The spoken card of a numeral "1" to "10", or nullptr.
 const SpokenCard *spokenNumber(const char *numeral);
 
+/// Says a card aloud from its clip in the sounds folder beside the program, cutting off the
+/// card before it. Returns at once; nullptr says nothing.
+void speak(const SpokenCard *card);
+
 } // namespace lessons

@@ -2,10 +2,13 @@
 
 #include "form.h"
 #include "runtimeerror.h"
+#include "sound_p.h"
 
 #include <QApplication>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QTimer>
+#include <QWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +32,33 @@ Registry &registry()
     static Registry theRegistry;
     return theRegistry;
 }
+
+// Runs a job once the window has painted for the first time, so that the job cannot delay the
+// first pixels the child sees.
+class AfterFirstPaint : public QObject
+{
+public:
+    AfterFirstPaint(QWidget *window, std::function<void()> job)
+        : QObject(window)
+        , m_job(std::move(job))
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, qApp, m_job);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_job;
+};
 
 } // namespace
 
@@ -72,7 +102,13 @@ int start(int &argc, char **argv, const ProjectDescription &project)
     QApplication::setStyle(QStringLiteral("Fusion"));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     installProject(project);
+    setSoundIdentity(QString::fromUtf8(project.displayName), QString::fromUtf8(project.iconName));
     runHandler([&project] { instance(project.startupObject).Show(); });
+    if (*project.soundFolder) {
+        const QString folder = App::Path() + u'/' + QString::fromUtf8(project.soundFolder);
+        if (QWidget *window = instance(project.startupObject).window())
+            new AfterFirstPaint(window, [folder] { preloadSounds(folder); });
+    }
     const int status = QApplication::exec();
     releaseInstances();
     return status;

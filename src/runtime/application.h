@@ -22,6 +22,11 @@ struct ProjectDescription
 {
     const char *name = "";
     const char *startupObject = "";
+    /// The folder beside the program whose clips are loaded once the first window is up.
+    const char *soundFolder = "";
+    /// How the desktop's sound settings list the program: a name and an icon name.
+    const char *displayName = "";
+    const char *iconName = "";
     std::vector<WindowClass> windowClasses;
 };
 

@@ -8,4 +8,5 @@
 #include "runtime/layout.h"
 #include "runtime/picture.h"
 #include "runtime/runtimeerror.h"
+#include "runtime/sound.h"
 #include "runtime/text.h"

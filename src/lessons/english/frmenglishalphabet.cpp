@@ -2,6 +2,7 @@
 
 #include "lessons/english/lettercards.h"
 #include "lessons/lessonlook.h"
+#include "lessons/spokencards.h"
 #include "runtime/forms.h"
 
 using namespace forms;
@@ -101,6 +102,8 @@ void frmEnglishAlphabet::Form_Load()
     setLeft(10);
     txtAnswer.setText(QString());
     LetterCode = 65;
+    // The layout already shows the card of A: say it as the lesson opens.
+    speak(spokenLetter(firstLetterCard().letter));
 }
 
 void frmEnglishAlphabet::UsingButton()
@@ -109,6 +112,7 @@ void frmEnglishAlphabet::UsingButton()
         lblNum1.setCaption(card->letter);
         lblNum2.setCaption(card->word);
         PicturePath = letterPicturePath(App::Path(), *card);
+        speak(spokenLetter(card->letter));
     }
     txtAnswer.setText(lblNum1.caption());
     loadCardPicture();
@@ -145,6 +149,7 @@ void frmEnglishAlphabet::txtAnswer_KeyPress(Integer &KeyAscii)
         lblNum1.setCaption(card->letter);
         lblNum2.setCaption(card->word);
         PicturePath = letterPicturePath(App::Path(), *card);
+        speak(spokenLetter(card->letter));
     }
     loadCardPicture();
 }
@@ -172,6 +177,7 @@ void frmEnglishAlphabet::showEndCard(const LetterCard &card)
     lblNum1.setCaption(card.letter);
     lblNum2.setCaption(card.word);
     PicturePath = letterPicturePath(App::Path(), card);
+    speak(spokenLetter(card.letter));
     loadCardPicture();
 }
 

@@ -1,6 +1,7 @@
 #include "lessons/number/frmnumber.h"
 
 #include "lessons/lessonlook.h"
+#include "lessons/spokencards.h"
 
 using namespace forms;
 
@@ -63,6 +64,8 @@ void frmNumber::Form_Load()
     setTop(800);
     setLeft(1200);
     txtAnswer.setText(QString());
+    // The layout already shows the card of 1: say it as the lesson opens.
+    lessons::speak(lessons::spokenNumber("1"));
 }
 
 void frmNumber::txtAnswer_KeyPress(Integer &KeyAscii)
@@ -71,6 +74,7 @@ void frmNumber::txtAnswer_KeyPress(Integer &KeyAscii)
         if (KeyAscii == card.keyAscii) {
             lblNum1.setCaption(QString::fromLatin1(card.numeral));
             lblNum2.setCaption(QString::fromLatin1(card.word));
+            lessons::speak(lessons::spokenNumber(card.numeral));
             break;
         }
     }
