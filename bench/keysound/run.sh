@@ -43,7 +43,7 @@ sleep 2
 pid=$!
 pids+=("$pid")
 xdotool search --sync --name '^Bare key sound$' windowfocus --sync >/dev/null
-sleep 1; xdotool getwindowfocus getwindowname >&2
+sleep 1
 read -r floor_median floor_p10 floor_p90 floor_rss < <(/usr/bin/python3 "$here/keysound.py" bare "$keys" "$pid")
 kill "$pid"
 
@@ -67,7 +67,7 @@ cp "$program" "$work/silent/"
 ln -s "$build/images" "$work/silent/images"
 lesson "$work/silent/quorbel-alphabet"
 xdotool type --delay 50 "$keys"
-sleep 1; xdotool getwindowfocus getwindowname >&2
+sleep 1
 silent_rss=$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status")
 
 printf 'key to sound, %d keys (ms): median p10..p90\n' "${#keys}"
