@@ -53,24 +53,28 @@ public:
         QSoundEffect *effect = load(path);
         if (m_playing)
             m_playing->stop();
-        m_playing = nullptr;
-        // With no output at all there is nobody to hear it: stay silent without a word.
-        if (!effect || m_devices.audioOutputs().isEmpty())
-            return;
         m_playing = effect;
-        effect->play();
+        if (effect)
+            effect->play();
     }
 
+    // The effect of a clip that is sound and has an output to play on, else nullptr.
     QSoundEffect *load(const QString &path)
     {
+        if (!m_clips.count(path)) {
+            if (m_silent.count(path))
+                return nullptr;
+            if (const QString problem = readProblem(path); !problem.isEmpty()) {
+                reportSilent(path, problem);
+                return nullptr;
+            }
+            m_clips.insert(path);
+        }
+        // With no output at all nobody hears it: stay silent without a word.
+        if (m_devices.audioOutputs().isEmpty())
+            return nullptr;
         if (const auto found = m_effects.find(path); found != m_effects.end())
             return found->second.get();
-        if (m_silent.count(path))
-            return nullptr;
-        if (const QString problem = readProblem(path); !problem.isEmpty()) {
-            reportSilent(path, problem);
-            return nullptr;
-        }
         auto effect = std::make_unique<QSoundEffect>(QMediaDevices::defaultAudioOutput());
         QSoundEffect *raw = effect.get();
         connect(raw, &QSoundEffect::statusChanged, this, [this, raw, path] {
@@ -94,17 +98,15 @@ private:
 
     void rebuild()
     {
-        std::set<QString> paths;
-        for (const auto &[path, effect] : m_effects)
-            paths.insert(path);
         m_playing = nullptr;
         m_effects.clear();
-        for (const QString &path : paths)
+        for (const QString &path : m_clips)
             load(path);
     }
 
     QMediaDevices m_devices;
     std::map<QString, std::unique_ptr<QSoundEffect>> m_effects;
+    std::set<QString> m_clips; // sound clips, whether or not there is an output to play them on
     std::set<QString> m_silent;
     QSoundEffect *m_playing = nullptr;
 };

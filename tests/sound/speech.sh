@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# The English lesson speaks through a real sound server: its first card as it opens, the card of
+# a typed letter, and a new card cuts off the one before. Without a server it stays silent and
+# answers keys as before. Runs inside xvfb-run; the server and its null sink are its own.
+# usage: speech.sh PROGRAM
+set -euo pipefail
+
+program=$1
+folder=$(dirname "$program")
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    kill "${pids[@]}" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+export XDG_RUNTIME_DIR=$work/run HOME=$work
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+pulseaudio -n --daemonize=no --exit-idle-time=-1 -L module-native-protocol-unix \
+    -L module-null-sink 2>"$work/pulse.log" &
+server=$!
+pids+=("$server")
+until pactl info >/dev/null 2>&1; do sleep 0.1; done
+# A silent stream keeps the sink running; the monitor delivers only after a warm-up.
+pacat -p --raw --format=s16le --rate=22050 --channels=1 /dev/zero &
+pids+=($!)
+parec -d null.monitor --raw --format=s16le --rate=22050 --channels=1 >"$work/heard.raw" &
+pids+=($!)
+until (($(stat -c %s "$work/heard.raw") > 2 * 44100)); do sleep 0.1; done
+
+# Waits until the recording holds N stretches of sound, and prints the last one: "duration clip".
+heard() {
+    local lines
+    for _ in $(seq 200); do
+        lines=$(/usr/bin/python3 "$here/segments.py" "$folder/sounds" "$work/heard.raw")
+        if [[ -n $lines ]] && (($(wc -l <<<"$lines") >= $1)); then
+            sed -n "${1}p" <<<"$lines"
+            return
+        fi
+        sleep 0.1
+    done
+    fail "heard $(wc -l <<<"$lines") clips, waited for $1"
+}
+length() { /usr/bin/python3 "$here/segments.py" "$folder/sounds" | awk -v c="$1" '$2 == c {print $1}'; }
+
+open_lesson() {
+    "$program" 2>>"$work/program.err" &
+    pid=$!
+    pids+=("$pid")
+    xdotool search --sync --name '^Quorbel Alphabet$' >/dev/null
+    xdotool key F10 Down Down Return
+    lesson=$(xdotool search --sync --name '^English Alphabet$' | head -n 1)
+    xdotool windowfocus --sync "$lesson"
+}
+
+open_lesson
+read -r _ clip < <(heard 1)
+[[ $clip == a.wav ]] || fail "the lesson opened saying $clip, not a.wav"
+pactl list clients | grep -q 'application.name = "Quorbel Alphabet"' ||
+    fail "the sound server does not list the program as Quorbel Alphabet"
+pactl list clients | grep -q 'application.icon_name = "org.quorbel.Alphabet"' ||
+    fail "the sound server has no icon name for the program"
+
+xdotool type k
+read -r _ clip < <(heard 2)
+[[ $clip == k.wav ]] || fail "typed k said $clip, not k.wav"
+# The card above the answer box, whose caret blinks.
+card() { import -window "$lesson" -crop x480+0+0 "$1"; }
+card "$work/with-sound.png"
+
+# A long clip cut off by a short one: what is heard ends with the short one, well before the long
+# one would have, and nothing is queued behind.
+xdotool type --delay 150 wb
+read -r duration clip < <(heard 3)
+[[ $clip == b.wav ]] || fail "w then b ended saying $clip, not b.wav"
+awk -v d="$duration" -v w="$(length w.wav)" -v b="$(length b.wav)" 'BEGIN { exit !(d < w - 0.2 && d < b + 0.5) }' ||
+    fail "w then b sounded for $duration s: w is $(length w.wav) s, b $(length b.wav) s; not cut off"
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+
+# No sound server at all: the same card, no message box, and keys still answered.
+kill "$server"
+wait "$server" 2>/dev/null || true
+open_lesson
+xdotool type k
+xdotool search --sync --name '^English Alphabet$' >/dev/null
+card "$work/without-sound.png"
+[[ $(compare -metric AE "$work/with-sound.png" "$work/without-sound.png" null: 2>&1) == 0 ]] ||
+    fail "without a sound server the k card looks different"
+if xdotool search --onlyvisible --name '^QuorbelAlphabet$' >/dev/null; then
+    fail "a message box opened without a sound server"
+fi
+kill -0 "$pid" || fail "the program ended without a sound server"
+if grep -v -e PulseAudioService "$work/program.err" | grep .; then
+    fail "the program complained on standard error"
+fi
+echo "PASS: the lesson speaks its cards, cuts one off for the next, and works with no server"
