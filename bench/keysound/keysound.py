@@ -56,7 +56,7 @@ class Monitor(threading.Thread):
                     return
             time.sleep(0.01)
 
-    def wait_loud(self, limit=3.0):
+    def wait_loud(self, limit=10.0):
         end = time.monotonic() + limit
         while time.monotonic() < end:
             with self.lock:
