@@ -39,12 +39,12 @@ pids+=($!)
 sleep 2
 
 # The bare window: one preloaded effect, played on every key.
-"$bare" "$build/sounds/k.wav" &
+"$bare" "$build/sounds/k.wav" 2>/dev/null &
 pid=$!
 pids+=("$pid")
 xdotool search --sync --name '^Bare key sound$' windowfocus --sync >/dev/null
 sleep 1
-read -r floor_median floor_p10 floor_p90 floor_rss < <(/usr/bin/python3 "$here/keysound.py" bare "$keys" "$pid")
+read -r floor_median floor_p10 floor_p90 floor_rss floor_missed < <(/usr/bin/python3 "$here/keysound.py" bare "$keys" "$pid")
 kill "$pid"
 
 # The lesson, opened from the frame's menu; it says its first card as it opens.
@@ -58,7 +58,7 @@ lesson() {
     sleep 2
 }
 lesson "$program"
-read -r median p10 p90 rss < <(/usr/bin/python3 "$here/keysound.py" lesson "$keys" "$pid")
+read -r median p10 p90 rss missed < <(/usr/bin/python3 "$here/keysound.py" lesson "$keys" "$pid")
 kill "$pid"
 
 # The same program with no clips beside it: it loads none and says nothing.
@@ -71,8 +71,9 @@ sleep 1
 silent_rss=$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status")
 
 printf 'key to sound, %d keys (ms): median p10..p90\n' "${#keys}"
-printf '  bare QSoundEffect  %6.1f  %.1f..%.1f\n' "$floor_median" "$floor_p10" "$floor_p90"
-printf '  English lesson     %6.1f  %.1f..%.1f\n' "$median" "$p10" "$p90"
+printf '  bare QSoundEffect  %6.1f  %.1f..%.1f  (silent keys: %d)\n' "$floor_median" "$floor_p10" \
+    "$floor_p90" "$floor_missed"
+printf '  English lesson     %6.1f  %.1f..%.1f  (silent keys: %d)\n' "$median" "$p10" "$p90" "$missed"
 awk -v a="$median" -v b="$floor_median" \
     'BEGIN { d = a - b; printf "  above the floor    %6.1f ms (target <= 30: %s)\n", d, d <= 30 ? "PASS" : "OVER" }'
 awk -v a="$rss" -v b="$silent_rss" 'BEGIN { d = (a - b) / 1024;

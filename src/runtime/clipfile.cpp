@@ -1,4 +1,5 @@
 #include "sound.h"
+#include "sound_p.h"
 
 #include <QtEndian>
 
@@ -22,6 +23,12 @@ quint16 le16(const QByteArray &bytes, qsizetype at)
 // only as "error": the parent who replaced a clip should read what is wrong with it.
 QString clipProblem(const QByteArray &bytes)
 {
+    ClipSamples clip;
+    return readClip(bytes, clip);
+}
+
+QString readClip(const QByteArray &bytes, ClipSamples &clip)
+{
     if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
         return QStringLiteral("not a WAV file");
     bool haveFormat = false;
@@ -41,6 +48,9 @@ QString clipProblem(const QByteArray &bytes)
                 return QStringLiteral("not 8- or 16-bit PCM");
             if (channels < 1 || channels > 2 || rate < 8000 || rate > 192000)
                 return QStringLiteral("not a sound format that plays");
+            clip.rate = int(rate);
+            clip.channels = channels;
+            clip.bits = bits;
             haveFormat = true;
         } else if (id == "data") {
             if (!haveFormat)
@@ -48,6 +58,7 @@ QString clipProblem(const QByteArray &bytes)
             if (size == 0 || body + size > bytes.size())
                 return size == 0 ? QStringLiteral("no samples")
                                  : QStringLiteral("the file is cut off");
+            clip.samples = bytes.mid(body, size - size % (clip.channels * clip.bits / 8));
             return {};
         }
         at = body + size + (size & 1);

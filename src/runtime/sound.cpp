@@ -2,16 +2,18 @@
 #include "sound_p.h"
 
 #include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMediaDevices>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QThread>
+#include <QTimer>
 
+#include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <set>
@@ -21,7 +23,7 @@ namespace forms {
 
 namespace {
 
-QString readProblem(const QString &path)
+QString readProblem(const QString &path, ClipSamples &clip)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -34,81 +36,138 @@ QString readProblem(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();
-    return clipProblem(file.read(MaxClipFileBytes));
+    return readClip(file.read(MaxClipFileBytes), clip);
 }
 
-// One effect per clip: one effect given a new source plays a stretch of the old clip first.
-class SoundBank : public QObject
+QAudioFormat formatOf(const ClipSamples &clip)
+{
+    QAudioFormat format;
+    format.setSampleRate(clip.rate);
+    format.setChannelCount(clip.channels);
+    format.setSampleFormat(clip.bits == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    return format;
+}
+
+// One card speaking: an output stream of its own that is handed the clip's samples as the sound
+// server asks for them. Qt 6.4's streams that pull their samples themselves (and so its sound
+// effects) may stall after their first milliseconds.
+class Speaking : public QObject
+{
+public:
+    Speaking(const QAudioDevice &output, const ClipSamples &clip)
+        : m_sink(output, formatOf(clip))
+        , m_samples(clip.samples)
+    {
+        m_device = m_sink.start();
+        connect(&m_feed, &QTimer::timeout, this, &Speaking::feed);
+        m_feed.start(10);
+        feed();
+    }
+    ~Speaking() override
+    {
+        // Dropped from the server's buffer first: closing a stream that still holds samples
+        // waits until they have played.
+        m_sink.reset();
+    }
+
+private:
+    void feed()
+    {
+        if (m_sink.state() == QAudio::StoppedState)
+            return m_feed.stop();
+        if (m_written == m_samples.size()) {
+            // Played out: give the stream back to the sound server.
+            if (m_sink.state() == QAudio::IdleState)
+                m_sink.stop();
+            return;
+        }
+        const qint64 room = qMin<qint64>(m_sink.bytesFree(), m_samples.size() - m_written);
+        if (room > 0)
+            m_written += qMax<qint64>(m_device->write(m_samples.constData() + m_written, room), 0);
+    }
+
+    QAudioSink m_sink;
+    QByteArray m_samples;
+    QIODevice *m_device = nullptr;
+    qsizetype m_written = 0;
+    QTimer m_feed;
+};
+
+// Lives on a thread of its own, so that talking to the sound server never holds up a key.
+class Speaker : public QObject
+{
+public:
+    // samples empty: only cut off the card before.
+    void say(const ClipSamples &clip)
+    {
+        m_speaking.reset();
+        const QAudioDevice output = QMediaDevices::defaultAudioOutput();
+        // With no output at all nobody hears it: stay silent without a word.
+        if (!clip.samples.isEmpty() && !output.isNull())
+            m_speaking = std::make_unique<Speaking>(output, clip);
+    }
+
+private:
+    std::unique_ptr<Speaking> m_speaking;
+};
+
+class SoundBank
 {
 public:
     SoundBank()
     {
-        // An output that comes or goes (the sound server restarted, headphones plugged in)
-        // leaves the effects bound to the old one: build them again for the new default.
-        connect(&m_devices, &QMediaDevices::audioOutputsChanged, this, &SoundBank::rebuild);
+        m_thread.setObjectName(QStringLiteral("sound"));
+        m_speaker->moveToThread(&m_thread);
+        m_thread.start();
+    }
+    ~SoundBank()
+    {
+        QMetaObject::invokeMethod(
+            m_speaker, [this] { delete m_speaker; }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
     }
 
     void play(const QString &path)
     {
-        QSoundEffect *effect = load(path);
-        if (m_playing)
-            m_playing->stop();
-        m_playing = effect;
-        if (effect)
-            effect->play();
+        const ClipSamples *clip = load(path);
+        const quint64 request = ++m_requests;
+        QMetaObject::invokeMethod(m_speaker, [this, request, clip = clip ? *clip : ClipSamples()] {
+            // A newer card already waits: it cuts this one off before it is heard.
+            if (request == m_requests)
+                m_speaker->say(clip);
+        });
     }
 
-    // The effect of a clip that is sound and has an output to play on, else nullptr.
-    QSoundEffect *load(const QString &path)
+    const ClipSamples *load(const QString &path)
     {
-        if (!m_clips.count(path)) {
-            if (m_silent.count(path))
-                return nullptr;
-            if (const QString problem = readProblem(path); !problem.isEmpty()) {
-                reportSilent(path, problem);
-                return nullptr;
-            }
-            m_clips.insert(path);
-        }
-        // With no output at all nobody hears it: stay silent without a word.
-        if (m_devices.audioOutputs().isEmpty())
+        if (const auto found = m_clips.find(path); found != m_clips.end())
+            return &found->second;
+        if (m_silent.count(path))
             return nullptr;
-        if (const auto found = m_effects.find(path); found != m_effects.end())
-            return found->second.get();
-        auto effect = std::make_unique<QSoundEffect>(QMediaDevices::defaultAudioOutput());
-        QSoundEffect *raw = effect.get();
-        connect(raw, &QSoundEffect::statusChanged, this, [this, raw, path] {
-            if (raw->status() == QSoundEffect::Error)
-                reportSilent(path, QStringLiteral("the clip does not decode"));
-        });
-        raw->setSource(QUrl::fromLocalFile(path));
-        return m_effects.emplace(path, std::move(effect)).first->second.get();
+        ClipSamples clip;
+        if (const QString problem = readProblem(path, clip); !problem.isEmpty()) {
+            m_silent.insert(path);
+            std::fprintf(stderr, "%s: %s: %s; the card stays silent\n",
+                         qPrintable(QCoreApplication::applicationName()), qPrintable(path),
+                         qPrintable(problem));
+            std::fflush(stderr);
+            return nullptr;
+        }
+        return &m_clips.emplace(path, std::move(clip)).first->second;
+    }
+
+    void connectToServer()
+    {
+        QMetaObject::invokeMethod(m_speaker, [] { QMediaDevices::defaultAudioOutput(); });
     }
 
 private:
-    void reportSilent(const QString &path, const QString &problem)
-    {
-        if (!m_silent.insert(path).second)
-            return;
-        std::fprintf(stderr, "%s: %s: %s; the card stays silent\n",
-                     qPrintable(QCoreApplication::applicationName()), qPrintable(path),
-                     qPrintable(problem));
-        std::fflush(stderr);
-    }
-
-    void rebuild()
-    {
-        m_playing = nullptr;
-        m_effects.clear();
-        for (const QString &path : m_clips)
-            load(path);
-    }
-
-    QMediaDevices m_devices;
-    std::map<QString, std::unique_ptr<QSoundEffect>> m_effects;
-    std::set<QString> m_clips; // sound clips, whether or not there is an output to play them on
+    std::map<QString, ClipSamples> m_clips;
     std::set<QString> m_silent;
-    QSoundEffect *m_playing = nullptr;
+    QThread m_thread;
+    Speaker *m_speaker = new Speaker;
+    std::atomic<quint64> m_requests = 0;
 };
 
 std::unique_ptr<SoundBank> &theBank()
@@ -117,8 +176,8 @@ std::unique_ptr<SoundBank> &theBank()
     return bank;
 }
 
-// Made on first use, after the first window is up: connecting to the sound server must not hold
-// up the start. Gone before the application, while Qt Multimedia still works.
+// Made on first use, after the first window is up: reading the clips and connecting to the sound
+// server must not hold up the start. Gone before the application, while Qt Multimedia works.
 SoundBank &bank()
 {
     if (!theBank()) {
@@ -163,6 +222,7 @@ void preloadSounds(const QString &folder)
     const QDir dir(folder);
     for (const QString &name : dir.entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name))
         bank().load(dir.filePath(name));
+    bank().connectToServer();
 }
 
 } // namespace forms

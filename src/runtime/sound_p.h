@@ -1,8 +1,21 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace forms {
+
+/// A clip's samples as they lie in its WAV file, and their format.
+struct ClipSamples
+{
+    int rate = 0;
+    int channels = 0;
+    int bits = 0;
+    QByteArray samples;
+};
+
+/// Reads a WAV file's samples into clip; returns why it cannot be played, or an empty text.
+QString readClip(const QByteArray &bytes, ClipSamples &clip);
 
 /// How the desktop's sound settings list the program: its name and icon, so that a mute or
 /// volume set there is remembered for it at the next start.

@@ -31,22 +31,23 @@ until pactl info >/dev/null 2>&1; do sleep 0.1; done
 # A silent stream keeps the sink running; the monitor delivers only after a warm-up.
 pacat -p --raw --format=s16le --rate=22050 --channels=1 /dev/zero &
 pids+=($!)
+: >"$work/heard.raw"
 parec -d null.monitor --raw --format=s16le --rate=22050 --channels=1 >"$work/heard.raw" &
 pids+=($!)
 until (($(stat -c %s "$work/heard.raw") > 2 * 44100)); do sleep 0.1; done
 
-# Waits until the recording holds N stretches of sound, and prints the last one: "duration clip".
+# Waits until the recording holds N stretches of sound; sets duration and clip to the Nth.
 heard() {
     local lines
     for _ in $(seq 200); do
         lines=$(/usr/bin/python3 "$here/segments.py" "$folder/sounds" "$work/heard.raw")
         if [[ -n $lines ]] && (($(wc -l <<<"$lines") >= $1)); then
-            sed -n "${1}p" <<<"$lines"
+            read -r duration clip < <(sed -n "${1}p" <<<"$lines")
             return
         fi
         sleep 0.1
     done
-    fail "heard $(wc -l <<<"$lines") clips, waited for $1"
+    fail "heard ${lines:+$(wc -l <<<"$lines")} clips, waited for $1"
 }
 length() { /usr/bin/python3 "$here/segments.py" "$folder/sounds" | awk -v c="$1" '$2 == c {print $1}'; }
 
@@ -61,7 +62,7 @@ open_lesson() {
 }
 
 open_lesson
-read -r _ clip < <(heard 1)
+heard 1
 [[ $clip == a.wav ]] || fail "the lesson opened saying $clip, not a.wav"
 pactl list clients | grep -q 'application.name = "Quorbel Alphabet"' ||
     fail "the sound server does not list the program as Quorbel Alphabet"
@@ -69,7 +70,7 @@ pactl list clients | grep -q 'application.icon_name = "org.quorbel.Alphabet"' ||
     fail "the sound server has no icon name for the program"
 
 xdotool type k
-read -r _ clip < <(heard 2)
+heard 2
 [[ $clip == k.wav ]] || fail "typed k said $clip, not k.wav"
 # The card above the answer box, whose caret blinks.
 card() { import -window "$lesson" -crop x480+0+0 "$1"; }
@@ -78,7 +79,7 @@ card "$work/with-sound.png"
 # A long clip cut off by a short one: what is heard ends with the short one, well before the long
 # one would have, and nothing is queued behind.
 xdotool type --delay 150 wb
-read -r duration clip < <(heard 3)
+heard 3
 [[ $clip == b.wav ]] || fail "w then b ended saying $clip, not b.wav"
 awk -v d="$duration" -v w="$(length w.wav)" -v b="$(length b.wav)" 'BEGIN { exit !(d < w - 0.2 && d < b + 0.5) }' ||
     fail "w then b sounded for $duration s: w is $(length w.wav) s, b $(length b.wav) s; not cut off"
