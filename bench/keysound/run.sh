@@ -2,8 +2,9 @@
 # Key to sound: the time from a key sent to the English lesson until its card's first sound
 # sample reaches a PulseAudio null sink, against a bare Qt window that plays one preloaded
 # QSoundEffect on every key, both in one run on a private sound server and virtual screen.
-# Also the lesson's resident memory with all clips loaded, against the same program with no
-# sounds folder beside it.
+# Also the lesson's resident memory with all clips loaded, against the same program alone in a
+# folder without its sounds and its sound module, which then starts and runs as it did before it
+# had a voice.
 # usage: bench/keysound/run.sh <build-dir>     (KEYS=n overrides the 25 keys of each)
 set -euo pipefail
 
@@ -61,7 +62,7 @@ lesson "$program"
 read -r median p10 p90 rss missed < <(/usr/bin/python3 "$here/keysound.py" lesson "$keys" "$pid")
 kill "$pid"
 
-# The same program with no clips beside it: it loads none and says nothing.
+# The same program without its clips and sound module: it loads neither and says nothing.
 mkdir "$work/silent"
 cp "$program" "$work/silent/"
 ln -s "$build/images" "$work/silent/images"
@@ -77,5 +78,5 @@ printf '  English lesson     %6.1f  %.1f..%.1f  (silent keys: %d)\n' "$median" "
 awk -v a="$median" -v b="$floor_median" \
     'BEGIN { d = a - b; printf "  above the floor    %6.1f ms (target <= 30: %s)\n", d, d <= 30 ? "PASS" : "OVER" }'
 awk -v a="$rss" -v b="$silent_rss" 'BEGIN { d = (a - b) / 1024;
-    printf "resident memory: %.1f MiB with all clips loaded, %.1f MiB with none; +%.1f MiB (target <= 8: %s)\n",
+    printf "resident memory: %.1f MiB with all clips loaded, %.1f MiB without sound; +%.1f MiB (target <= 8: %s)\n",
         a / 1024, b / 1024, d, d <= 8 ? "PASS" : "OVER" }'

@@ -1,16 +1,14 @@
 #include "sound.h"
 #include "sound_p.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
+#include "soundoutput_p.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMediaDevices>
+#include <QLibrary>
 #include <QThread>
-#include <QTimer>
 
 #include <atomic>
 #include <cstdio>
@@ -39,91 +37,27 @@ QString readProblem(const QString &path, ClipSamples &clip)
     return readClip(file.read(MaxClipFileBytes), clip);
 }
 
-QAudioFormat formatOf(const ClipSamples &clip)
+void warn(const QString &what)
 {
-    QAudioFormat format;
-    format.setSampleRate(clip.rate);
-    format.setChannelCount(clip.channels);
-    format.setSampleFormat(clip.bits == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
-    return format;
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                 qPrintable(what));
+    std::fflush(stderr);
 }
 
-// One card speaking: an output stream of its own that is handed the clip's samples as the sound
-// server asks for them. Qt 6.4's streams that pull their samples themselves (and so its sound
-// effects) may stall after their first milliseconds.
-class Speaking : public QObject
-{
-public:
-    Speaking(const QAudioDevice &output, const ClipSamples &clip)
-        : m_sink(output, formatOf(clip))
-        , m_samples(clip.samples)
-    {
-        m_device = m_sink.start();
-        connect(&m_feed, &QTimer::timeout, this, &Speaking::feed);
-        m_feed.start(10);
-        feed();
-    }
-    ~Speaking() override
-    {
-        // Dropped from the server's buffer first: closing a stream that still holds samples
-        // waits until they have played.
-        m_sink.reset();
-    }
-
-private:
-    void feed()
-    {
-        if (m_sink.state() == QAudio::StoppedState)
-            return m_feed.stop();
-        if (m_written == m_samples.size()) {
-            // Played out: give the stream back to the sound server.
-            if (m_sink.state() == QAudio::IdleState)
-                m_sink.stop();
-            return;
-        }
-        const qint64 room = qMin<qint64>(m_sink.bytesFree(), m_samples.size() - m_written);
-        if (room > 0)
-            m_written += qMax<qint64>(m_device->write(m_samples.constData() + m_written, room), 0);
-    }
-
-    QAudioSink m_sink;
-    QByteArray m_samples;
-    QIODevice *m_device = nullptr;
-    qsizetype m_written = 0;
-    QTimer m_feed;
-};
-
-// Lives on a thread of its own, so that talking to the sound server never holds up a key.
-class Speaker : public QObject
-{
-public:
-    // samples empty: only cut off the card before.
-    void say(const ClipSamples &clip)
-    {
-        m_speaking.reset();
-        const QAudioDevice output = QMediaDevices::defaultAudioOutput();
-        // With no output at all nobody hears it: stay silent without a word.
-        if (!clip.samples.isEmpty() && !output.isNull())
-            m_speaking = std::make_unique<Speaking>(output, clip);
-    }
-
-private:
-    std::unique_ptr<Speaking> m_speaking;
-};
-
+// Talks to the sound server on a thread of its own, so that no key waits for it.
 class SoundBank
 {
 public:
     SoundBank()
     {
         m_thread.setObjectName(QStringLiteral("sound"));
-        m_speaker->moveToThread(&m_thread);
+        m_worker.moveToThread(&m_thread);
         m_thread.start();
     }
     ~SoundBank()
     {
         QMetaObject::invokeMethod(
-            m_speaker, [this] { delete m_speaker; }, Qt::BlockingQueuedConnection);
+            &m_worker, [this] { m_output.reset(); }, Qt::BlockingQueuedConnection);
         m_thread.quit();
         m_thread.wait();
     }
@@ -132,10 +66,11 @@ public:
     {
         const ClipSamples *clip = load(path);
         const quint64 request = ++m_requests;
-        QMetaObject::invokeMethod(m_speaker, [this, request, clip = clip ? *clip : ClipSamples()] {
+        QMetaObject::invokeMethod(&m_worker, [this, request, clip = clip ? *clip : ClipSamples()] {
             // A newer card already waits: it cuts this one off before it is heard.
             if (request == m_requests)
-                m_speaker->say(clip);
+                if (SoundOutput *out = output())
+                    out->say(clip);
         });
     }
 
@@ -148,10 +83,7 @@ public:
         ClipSamples clip;
         if (const QString problem = readProblem(path, clip); !problem.isEmpty()) {
             m_silent.insert(path);
-            std::fprintf(stderr, "%s: %s: %s; the card stays silent\n",
-                         qPrintable(QCoreApplication::applicationName()), qPrintable(path),
-                         qPrintable(problem));
-            std::fflush(stderr);
+            warn(QStringLiteral("%1: %2; the card stays silent").arg(path, problem));
             return nullptr;
         }
         return &m_clips.emplace(path, std::move(clip)).first->second;
@@ -159,14 +91,34 @@ public:
 
     void connectToServer()
     {
-        QMetaObject::invokeMethod(m_speaker, [] { QMediaDevices::defaultAudioOutput(); });
+        QMetaObject::invokeMethod(&m_worker, [this] {
+            if (SoundOutput *out = output())
+                out->connectToServer();
+        });
     }
 
 private:
+    // On the sound thread: the module beside the program, loaded on first use.
+    SoundOutput *output()
+    {
+        if (m_output || m_tried)
+            return m_output.get();
+        m_tried = true;
+        QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/quorbel-sound"));
+        const auto create = reinterpret_cast<SoundOutputFactory>(module.resolve(SoundModuleEntry));
+        if (create)
+            m_output.reset(create());
+        else
+            warn(QStringLiteral("no sound: %1").arg(module.errorString()));
+        return m_output.get();
+    }
+
     std::map<QString, ClipSamples> m_clips;
     std::set<QString> m_silent;
     QThread m_thread;
-    Speaker *m_speaker = new Speaker;
+    QObject m_worker;
+    std::unique_ptr<SoundOutput> m_output;
+    bool m_tried = false;
     std::atomic<quint64> m_requests = 0;
 };
 

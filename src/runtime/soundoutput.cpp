@@ -1,0 +1,94 @@
+#include "soundoutput_p.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QMediaDevices>
+#include <QTimer>
+
+#include <memory>
+
+namespace forms {
+
+namespace {
+
+QAudioFormat formatOf(const ClipSamples &clip)
+{
+    QAudioFormat format;
+    format.setSampleRate(clip.rate);
+    format.setChannelCount(clip.channels);
+    format.setSampleFormat(clip.bits == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    return format;
+}
+
+// One card speaking: an output stream of its own that is handed the clip's samples as the sound
+// server asks for them. Qt 6.4's streams that pull their samples themselves (and so its sound
+// effects) may stall after their first milliseconds.
+class Speaking : public QObject
+{
+public:
+    Speaking(const QAudioDevice &output, const ClipSamples &clip)
+        : m_sink(output, formatOf(clip))
+        , m_samples(clip.samples)
+    {
+        m_device = m_sink.start();
+        connect(&m_feed, &QTimer::timeout, this, &Speaking::feed);
+        m_feed.start(10);
+        feed();
+    }
+    ~Speaking() override
+    {
+        // Dropped from the server's buffer first: closing a stream that still holds samples
+        // waits until they have played.
+        m_sink.reset();
+    }
+
+private:
+    void feed()
+    {
+        if (m_sink.state() == QAudio::StoppedState)
+            return m_feed.stop();
+        if (m_written == m_samples.size()) {
+            // Played out: give the stream back to the sound server.
+            if (m_sink.state() == QAudio::IdleState)
+                m_sink.stop();
+            return;
+        }
+        const qint64 room = qMin<qint64>(m_sink.bytesFree(), m_samples.size() - m_written);
+        if (room > 0)
+            m_written += qMax<qint64>(m_device->write(m_samples.constData() + m_written, room), 0);
+    }
+
+    QAudioSink m_sink;
+    QByteArray m_samples;
+    QIODevice *m_device = nullptr;
+    qsizetype m_written = 0;
+    QTimer m_feed;
+};
+
+class Speaker : public SoundOutput
+{
+public:
+    void connectToServer() override { QMediaDevices::defaultAudioOutput(); }
+
+    void say(const ClipSamples &clip) override
+    {
+        m_speaking.reset();
+        const QAudioDevice output = QMediaDevices::defaultAudioOutput();
+        // With no output at all nobody hears it: stay silent without a word.
+        if (!clip.samples.isEmpty() && !output.isNull())
+            m_speaking = std::make_unique<Speaking>(output, clip);
+    }
+
+private:
+    std::unique_ptr<Speaking> m_speaking;
+};
+
+} // namespace
+
+} // namespace forms
+
+extern "C" Q_DECL_EXPORT forms::SoundOutput *quorbelSoundOutput()
+{
+    return new forms::Speaker;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "sound_p.h"
+
+namespace forms {
+
+/// The sound server's side of PlaySound: the one part that needs Qt Multimedia, in a module of
+/// its own that is loaded once the first window is up, so the program starts without it.
+/// It lives on the sound thread.
+class SoundOutput
+{
+public:
+    virtual ~SoundOutput() = default;
+    virtual void connectToServer() = 0;
+    /// Cuts off the clip that is playing, then plays this one; empty samples only cut off.
+    virtual void say(const ClipSamples &clip) = 0;
+};
+
+} // namespace forms
+
+/// The module's one entry point: a new output, owned by the caller.
+using SoundOutputFactory = forms::SoundOutput *(*)();
+inline constexpr char SoundModuleEntry[] = "quorbelSoundOutput";
