@@ -33,8 +33,8 @@ Registry &registry()
     return theRegistry;
 }
 
-// Runs a job once the window has painted for the first time, so that the job cannot delay the
-// first pixels the child sees.
+// Runs a job a moment after the window has painted for the first time, so that the job cannot
+// delay the first pixels the child sees, nor take the processor while they reach the screen.
 class AfterFirstPaint : public QObject
 {
 public:
@@ -50,7 +50,7 @@ protected:
     {
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);
-            QTimer::singleShot(0, qApp, m_job);
+            QTimer::singleShot(250, qApp, m_job);
             deleteLater();
         }
         return false;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The English lesson speaks through a real sound server: its first card as it opens, the card of
-# a typed letter, and a new card cuts off the one before. Without a server it stays silent and
-# answers keys as before. Runs inside xvfb-run; the server and its null sink are its own.
+# a typed letter, a new card cuts off the one before, and it speaks again after the server
+# restarts. Without a server it stays silent and answers keys as before. Runs inside xvfb-run; the server and its null sink are its own.
 # usage: speech.sh PROGRAM
 set -euo pipefail
 
@@ -23,30 +23,41 @@ fail() {
 
 export XDG_RUNTIME_DIR=$work/run HOME=$work
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-pulseaudio -n --daemonize=no --exit-idle-time=-1 -L module-native-protocol-unix \
-    -L module-null-sink 2>"$work/pulse.log" &
-server=$!
-pids+=("$server")
-until pactl info >/dev/null 2>&1; do sleep 0.1; done
-# A silent stream keeps the sink running; the monitor delivers only after a warm-up.
-pacat -p --raw --format=s16le --rate=22050 --channels=1 /dev/zero &
-pids+=($!)
-: >"$work/heard.raw"
-parec -d null.monitor --raw --format=s16le --rate=22050 --channels=1 >"$work/heard.raw" &
-pids+=($!)
-until (($(stat -c %s "$work/heard.raw") > 2 * 44100)); do sleep 0.1; done
+# A sound server with a null sink, and a recording of what it plays into $recording.
+servers=0
+start_server() {
+    pulseaudio -n --daemonize=no --exit-idle-time=-1 -L module-native-protocol-unix \
+        -L module-null-sink 2>>"$work/pulse.log" &
+    server=$!
+    pids+=("$server")
+    until pactl info >/dev/null 2>&1; do sleep 0.1; done
+    # A silent stream keeps the sink running; the monitor delivers only after a warm-up.
+    pacat -p --raw --format=s16le --rate=22050 --channels=1 /dev/zero &
+    pids+=($!)
+    recording=$work/heard-$((++servers)).raw
+    : >"$recording"
+    parec -d null.monitor --raw --format=s16le --rate=22050 --channels=1 >"$recording" &
+    pids+=($!)
+    until (($(stat -c %s "$recording") > 2 * 44100)); do sleep 0.1; done
+}
+stop_server() {
+    kill "$server"
+    wait "$server" 2>/dev/null || true
+}
 
-# Waits until the recording holds N stretches of sound; sets duration and clip to the Nth.
+# Waits (at most TRIES tenths of a second) until the recording holds N stretches of sound; sets
+# duration and clip to the Nth.
 heard() {
     local lines
-    for _ in $(seq 200); do
-        lines=$(/usr/bin/python3 "$here/segments.py" "$folder/sounds" "$work/heard.raw")
+    for _ in $(seq "${2:-200}"); do
+        lines=$(/usr/bin/python3 "$here/segments.py" "$folder/sounds" "$recording")
         if [[ -n $lines ]] && (($(wc -l <<<"$lines") >= $1)); then
             read -r duration clip < <(sed -n "${1}p" <<<"$lines")
             return
         fi
         sleep 0.1
     done
+    [[ -n ${2:-} ]] && return 1
     fail "heard ${lines:+$(wc -l <<<"$lines")} clips, waited for $1"
 }
 length() { /usr/bin/python3 "$here/segments.py" "$folder/sounds" | awk -v c="$1" '$2 == c {print $1}'; }
@@ -61,6 +72,7 @@ open_lesson() {
     xdotool windowfocus --sync "$lesson"
 }
 
+start_server
 open_lesson
 heard 1
 [[ $clip == a.wav ]] || fail "the lesson opened saying $clip, not a.wav"
@@ -83,12 +95,20 @@ heard 3
 [[ $clip == b.wav ]] || fail "w then b ended saying $clip, not b.wav"
 awk -v d="$duration" -v w="$(length w.wav)" -v b="$(length b.wav)" 'BEGIN { exit !(d < w - 0.2 && d < b + 0.5) }' ||
     fail "w then b sounded for $duration s: w is $(length w.wav) s, b $(length b.wav) s; not cut off"
+
+# The sound server restarts under the open lesson: a card speaks again once it is back.
+stop_server
+start_server
+for _ in $(seq 10); do
+    xdotool type z
+    heard 1 30 && break
+done
+[[ ${clip:-} == z.wav ]] || fail "after the sound server restarted, z said ${clip:-nothing}"
 kill "$pid"
 wait "$pid" 2>/dev/null || true
 
 # No sound server at all: the same card, no message box, and keys still answered.
-kill "$server"
-wait "$server" 2>/dev/null || true
+stop_server
 open_lesson
 xdotool type k
 xdotool search --sync --name '^English Alphabet$' >/dev/null
@@ -102,4 +122,4 @@ kill -0 "$pid" || fail "the program ended without a sound server"
 if grep -v -e PulseAudioService "$work/program.err" | grep .; then
     fail "the program complained on standard error"
 fi
-echo "PASS: the lesson speaks its cards, cuts one off for the next, and works with no server"
+echo "PASS: the lesson speaks its cards, cuts one off, outlives a server restart, works without one"
