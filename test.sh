@@ -67,7 +67,7 @@ sanitizer_tests() {
 
 fuzz() {
     local status=0
-    bash tests/fuzz/fuzz.sh 60 || status=$?
+    bash tests/fuzz/fuzz.sh 30 || status=$?
     if ((status == 0)); then
         tests_passed=$((tests_passed + 1))
     else
@@ -94,7 +94,7 @@ if stage "Sanitizer build (build-asan/)" build build-asan -DCMAKE_BUILD_TYPE=Deb
     stage "Random-input storm, fixed and fresh seed (build-asan/)" \
         run_ctest --test-dir build-asan -L storm -V || true
 fi
-stage "Picture fuzzer, 60 s (build-fuzz/)" fuzz || true
+stage "Picture fuzzer, 30 s (build-fuzz/)" fuzz || true
 
 printf '\n===== Summary =====\n'
 printf '%s\n' "${results[@]}"

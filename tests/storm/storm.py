@@ -57,7 +57,7 @@ def commands(seed, count):
     ]
     out = []
     for _ in range(count):
-        out += rng.choices(gestures, [weight for weight, _ in gestures])[0][1]() + ["sleep 0.02"]
+        out += rng.choices(gestures, [weight for weight, _ in gestures])[0][1]() + ["sleep 0.01"]
     return "\n".join(out) + "\n"
 
 
