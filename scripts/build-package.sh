@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Builds the Debian package of Quorbel Alphabet from this checkout.
-# Usage: scripts/build-package.sh [OUTPUT-DIR]     (default: build/package)
+# Usage: scripts/build-package.sh [--reprotest] [OUTPUT-DIR]     (default: build/package)
 # The .deb files land in OUTPUT-DIR. Missing build dependencies are installed as root;
 # otherwise the one command to install them is printed. Two builds of the same files,
-# from any two folders, give byte-identical packages.
+# from any two folders, give byte-identical packages: --reprotest builds twice with reprotest,
+# varying the folder, time, locale, file order and more, and fails if the .deb files differ.
 set -euo pipefail
 umask 022
 
+reprotest=""
+if [[ "${1:-}" == --reprotest ]]; then
+    reprotest=1
+    shift
+fi
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 out=${1:-$repo/build/package}
 mkdir -p "$out"
@@ -55,6 +61,15 @@ rm -f "$out"/"${source}"_*.deb "$out"/"${source}"-dbgsym_*.deb "$out"/"${source}
 export LC_ALL=C.UTF-8 TZ=UTC
 jobs=$(nproc 2>/dev/null || echo 2)
 export DEB_BUILD_OPTIONS="parallel=$jobs"
-(cd "$stage" && dpkg-buildpackage -b -us -uc)
+if [[ -n "$reprotest" ]]; then
+    rm -rf "$out/reprotest"
+    reprotest --min-cpus="$jobs" --vary=-user_group,-domain_host --no-diffoscope \
+        --store-dir="$out/reprotest" \
+        -c "DEB_BUILD_OPTIONS=$DEB_BUILD_OPTIONS dpkg-buildpackage -b -us -uc" "$stage" '../*.deb' -- null
+    cp "$out"/reprotest/control/*.deb "$out/"
+    rm -rf "$out/reprotest"
+else
+    (cd "$stage" && dpkg-buildpackage -b -us -uc)
+fi
 rm -rf "$stage"
 echo "build-package: built $(ls "$out"/"${source}"_*.deb)"

@@ -1,22 +1,33 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages needed to build, run and test Quorbel Alphabet.
-# As root it installs what is missing; otherwise it prints the one command to run.
-# Works when called (bash scripts/setup.sh) or sourced (. scripts/setup.sh).
+# Installs the Debian 12 packages that building and running Quorbel Alphabet needs, and with
+# --tests also those its tests use. As root it installs what is missing; otherwise it prints
+# the one command to run. Works when called or sourced:
+#   bash scripts/setup.sh [--tests]        . scripts/setup.sh [--tests]
 
 quorbel_setup() {
     local packages=(
-        build-essential cmake ninja-build
-        qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev
-        xvfb xauth xdotool x11-utils imagemagick clang-format
+        build-essential cmake ninja-build qt6-base-dev qt6-multimedia-dev libxcb1-dev
         # Look-alikes of the faces the windows ask for.
         fonts-liberation2 fonts-dejavu-core fonts-urw-base35 fonts-jura
-        # Packaging and its checks.
-        debhelper devscripts fakeroot lintian reuse appstream desktop-file-utils
-        # A screen reader's side of the accessibility bus, and a headless Wayland desktop.
-        dbus dbus-x11 at-spi2-core python3-pyatspi weston qt6-wayland
-        # The fuzzer, and the X test extension and window manager for the random-input storm.
-        clang libclang-rt-14-dev libxtst-dev openbox
+        # A virtual screen and its screenshot, for a start with no display.
+        xvfb xauth imagemagick
     )
+    if [[ "${1:-}" == --tests ]]; then
+        packages+=(
+            clang-format
+            # The program driven on a virtual screen, under a window manager, and read by a
+            # screen reader over AT-SPI on X and on a headless Wayland desktop.
+            xdotool xdo x11-utils openbox dbus at-spi2-core python3-pyatspi weston
+            qt6-wayland
+            # The picture fuzzer.
+            clang libclang-rt-14-dev
+            # The Debian package and its checks.
+            debhelper lintian reuse appstream desktop-file-utils piuparts reprotest disorderfs
+            faketime
+            # The spoken cards: a private sound server, and a recogniser that hears the clips.
+            pulseaudio pulseaudio-utils sox pocketsphinx pocketsphinx-en-us
+        )
+    fi
     local missing=() pkg status
     for pkg in "${packages[@]}"; do
         status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
@@ -44,7 +55,7 @@ quorbel_setup() {
 
 if [[ "${BASH_SOURCE[0]}" == "$0" ]]; then
     set -euo pipefail
-    quorbel_setup
+    quorbel_setup "$@"
 else
-    quorbel_setup || return 1
+    quorbel_setup "$@" || return 1
 fi
