@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The built package through Debian's validators (lintian, desktop-file-validate, appstreamcli,
-# reuse), and what they cannot know: the card pictures beside the program, the menu icons drawn
-# from the window icon's letter, debian/copyright against .reuse/dep5, and nothing stray.
+# reuse), and what they cannot know: the card pictures, spoken cards and sound module beside the
+# program, the menu icons drawn from the window icon's letter, debian/copyright against
+# .reuse/dep5, and nothing stray.
 #   check.sh PACKAGE-DIR
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -31,6 +32,10 @@ program=$(readlink -f "$root/usr/bin/quorbel-alphabet")
 [[ -x "$program" ]] || fail "/usr/bin/quorbel-alphabet leads to no program"
 pictures=$(find "$(dirname "$program")/images" -name '[a-z].jpg' | wc -l)
 ((pictures == 26)) || fail "$pictures card pictures beside the program, not 26"
+clips=$(find "$(dirname "$program")/sounds" -name '*.wav' | wc -l)
+((clips == 36)) || fail "$clips spoken cards beside the program, not 36"
+[[ -f "$(dirname "$program")/quorbel-sound.so" ]] || fail "no sound module beside the program"
+dpkg-deb -f "$deb" Depends | grep -q libqt6multimedia6 || fail "the package does not bring Qt Multimedia"
 # Each icon the desktop entry names, brought to 32 pixels on white: at most 15% of it differs
 # from the window icon (its 16 colours and the scaling make about 10%; another picture 60%).
 icon=$(sed -n 's/^Icon=//p' "$desktop")
