@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     qInstallMessageHandler(quiet);
     h.folder = std::make_unique<QTemporaryDir>();
     QDir().mkpath(h.folder->filePath(QStringLiteral("images")));
-    h.picture = h.folder->path() + QStringLiteral("\\images\\a.jpg");
+    h.picture = h.folder->filePath(QStringLiteral("images/a.jpg"));
     h.window = std::make_unique<CardWindow>();
     h.window->Load();
     return 0;

@@ -1,6 +1,7 @@
-// Drives the English and Number lessons with long seeded random step lists and compares each
-// window, after every step, with a small model of what the lesson must show. A failing list is
-// shrunk to the shortest one that still fails; a seed replays exactly:
+// Drives the English and Number lessons with long seeded random step lists (keys typed or
+// committed by an input method, the move buttons, closing and opening, pictures taken away) and
+// compares each window, after every step, with a small model of what the lesson must show. A
+// failing list is shrunk to the shortest one that still fails; a seed replays exactly:
 //   QUORBEL_MODEL_SEED=N [QUORBEL_MODEL_STEPS=M] tst_lessonmodel
 
 #include "lessons/english/frmenglishalphabet.h"
@@ -10,6 +11,7 @@
 #include <QtTest>
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRandomGenerator>
@@ -46,6 +48,7 @@ struct Step
 {
     Kind kind;
     char32_t code = 0; // Key: the character typed; 8, 13 and 27 are Backspace, Enter and Escape
+    bool committed = false; // Key: committed by an input method, not typed
     int card = 0; // Fault: which card's picture (0 is A)
     bool missing = false; // Fault: taken away, or put back
 };
@@ -75,20 +78,29 @@ char32_t randomKey(Random &random)
     return char32_t(random.below(256)); // any Latin-1 character, controls included
 }
 
+// A character the answer box takes as typed text: anything but the control characters.
+bool goesIntoBox(char32_t code)
+{
+    return code >= 32 && !(code >= 0x7F && code <= 0x9F);
+}
+
 std::vector<Step> randomSteps(quint64 seed, int count, bool english)
 {
     Random random {seed};
     std::vector<Step> steps;
     for (int i = 0; i < count; ++i) {
         const int pick = random.below(100);
-        if (!english || pick < 55)
-            steps.push_back(pick < 97 ? Step {Kind::Key, randomKey(random)} : Step {Kind::Reopen});
-        else if (pick < 85)
+        if (!english || pick < 55) {
+            const char32_t key = randomKey(random);
+            steps.push_back(pick < 97
+                                ? Step {Kind::Key, key, goesIntoBox(key) && random.below(4) == 0}
+                                : Step {Kind::Reopen});
+        } else if (pick < 85)
             steps.push_back({Kind(int(Kind::First) + random.below(4))});
         else if (pick < 88)
             steps.push_back({Kind::Reopen});
         else
-            steps.push_back({Kind::Fault, 0, random.below(26), random.below(3) != 0});
+            steps.push_back({Kind::Fault, 0, false, random.below(26), random.below(3) != 0});
     }
     return steps;
 }
@@ -98,17 +110,12 @@ constexpr const char *Buttons[4]
     = {"cmdMoveFirst", "cmdMovePrevious", "cmdMoveNext", "cmdMoveLast"};
 constexpr const char *ButtonCaptions[4] = {"|<<", "<", ">", ">>|"};
 
-// A character the answer box takes as typed text: anything but the control characters.
-bool goesIntoBox(char32_t code)
-{
-    return code >= 32 && !(code >= 0x7F && code <= 0x9F);
-}
-
 QString describe(const Step &step)
 {
     switch (step.kind) {
     case Kind::Key:
-        return QStringLiteral("key U+%1%2")
+        return QStringLiteral("%1 U+%2%3")
+            .arg(step.committed ? QStringLiteral("committed") : QStringLiteral("key"))
             .arg(quint32(step.code), 4, 16, QChar(u'0'))
             .arg(goesIntoBox(step.code)
                      ? QStringLiteral(" '%1'").arg(QString::fromUcs4(&step.code, 1))
@@ -244,6 +251,8 @@ struct EnglishModel : Model
             {"PicturePath", lesson.picturePath(),
              pathCard < 0 ? QString() : pictureFile(App::Path(), pathCard, u'\\')},
             {"the picture", sizeText(shown.isNull() ? QSize() : shown.size()), sizeText(expected)},
+            {"the picture's name", lesson.controlWidget("Image1")->accessibleName(),
+             QStringLiteral("Picture: %1").arg(QLatin1String(Words[shownCard]))},
             {"errors reported", int(g_errors.size()), errors},
             {"the file the error names", nameRight ? lastErrorFile : named, lastErrorFile},
         };
@@ -284,8 +293,14 @@ struct Failure
     QStringList what;
 };
 
-void typeKey(QWindow *window, char32_t code)
+void typeKey(QWindow *window, char32_t code, bool committed)
 {
+    if (committed) {
+        QInputMethodEvent event;
+        event.setCommitString(QString::fromUcs4(&code, 1));
+        QApplication::sendEvent(QApplication::focusWidget(), &event);
+        return;
+    }
     const QChar upper = QChar(char16_t(code)).toUpper();
     Qt::Key key = code == 8                                        ? Qt::Key_Backspace
         : code == 13                                               ? Qt::Key_Return
@@ -330,19 +345,21 @@ class tst_LessonModel : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase() { releaseInstances(); }
-    void english_data() { seeds(); }
+    void english_data() { seeds(true); }
     void english() { check(true); }
-    void number_data() { seeds(); }
+    void number_data() { seeds(false); }
     void number() { check(false); }
 
 private:
-    void seeds();
+    void seeds(bool english);
     void check(bool english);
     std::optional<Failure> run(const std::vector<Step> &steps, bool english);
     std::vector<Step> shrink(std::vector<Step> steps, bool english, const QStringList &what);
     void putPicturesBack();
+    QString folder() const { return m_folder.filePath(m_subfolder); }
 
     QTemporaryDir m_folder;
+    QString m_subfolder; // the program folder inside m_folder
     int m_steps = 1000;
     qint64 m_checked = 0;
 };
@@ -351,9 +368,6 @@ void tst_LessonModel::initTestCase()
 {
     g_messages = qInstallMessageHandler(quietMessages);
     QVERIFY(m_folder.isValid());
-    QVERIFY(QDir().mkpath(m_folder.filePath(QStringLiteral("images"))));
-    putPicturesBack();
-    App::setPath(m_folder.path());
     setErrorReporter([](const RuntimeError &error) { g_errors.push_back(error); });
     setEndHandler([](int) { qFatal("a lesson ended the program"); });
     if (const int steps = qEnvironmentVariableIntValue("QUORBEL_MODEL_STEPS"); steps > 0)
@@ -363,11 +377,12 @@ void tst_LessonModel::initTestCase()
 // Every card's picture, told apart by its size, and none taken away.
 void tst_LessonModel::putPicturesBack()
 {
-    const QDir images(m_folder.filePath(QStringLiteral("images")));
+    const QDir images(folder() + QStringLiteral("/images"));
+    QVERIFY(images.mkpath(QStringLiteral(".")));
     for (const QString &away : images.entryList({QStringLiteral("*.away")}, QDir::Files))
         QFile::remove(images.filePath(away));
     for (int card = 0; card < 26; ++card) {
-        const QString file = pictureFile(m_folder.path(), card);
+        const QString file = pictureFile(folder(), card);
         if (QFile::exists(file))
             continue;
         QImage picture(cardPictureSize(card), QImage::Format_RGB32);
@@ -376,24 +391,33 @@ void tst_LessonModel::putPicturesBack()
     }
 }
 
-void tst_LessonModel::seeds()
+// A program folder whose name holds a backslash (legal here) must find its pictures too.
+void tst_LessonModel::seeds(bool english)
 {
     QTest::addColumn<quint64>("seed");
+    QTest::addColumn<QString>("subfolder");
+    const QString plain = QStringLiteral("Games"), backslash = QStringLiteral("Kid\\Games");
     bool given = false;
     const quint64 replay = qEnvironmentVariable("QUORBEL_MODEL_SEED").toULongLong(&given);
     if (given) {
-        QTest::addRow("seed_%llu", replay) << replay;
+        QTest::addRow("seed_%llu", replay) << replay << plain;
+        QTest::addRow("seed_%llu_folder_with_backslash", replay) << replay << backslash;
         return;
     }
     for (const quint64 seed : {1ull, 2ull, 3ull, 42ull, 1234ull, 20261207ull})
-        QTest::addRow("seed_%llu", seed) << seed;
+        QTest::addRow("seed_%llu", seed) << seed << plain;
+    if (english)
+        QTest::addRow("seed_7_folder_with_backslash") << 7ull << backslash;
     static const quint64 fresh = QRandomGenerator::system()->generate64() >> 1;
-    QTest::addRow("fresh_seed_%llu", fresh) << fresh;
+    QTest::addRow("fresh_seed_%llu", fresh) << fresh << plain;
 }
 
 void tst_LessonModel::check(bool english)
 {
     QFETCH(quint64, seed);
+    QFETCH(QString, subfolder);
+    m_subfolder = subfolder;
+    App::setPath(folder());
     qInfo("seed %llu, %d steps (replay: QUORBEL_MODEL_SEED=%llu)", seed, m_steps, seed);
     const std::vector<Step> steps = randomSteps(seed, m_steps, english);
     const qint64 before = m_checked;
@@ -454,12 +478,12 @@ std::optional<Failure> tst_LessonModel::run(const std::vector<Step> &steps, bool
     for (std::size_t i = 0; i <= steps.size() && !failure; ++i) {
         if (i > 0) {
             const Step &step = steps[i - 1];
-            const QString file = pictureFile(m_folder.path(), step.card);
+            const QString file = pictureFile(folder(), step.card);
             const QString away = file + QStringLiteral(".away");
             switch (step.kind) {
             case Kind::Key:
                 lesson.controlWidget("txtAnswer")->setFocus();
-                typeKey(lesson.window()->windowHandle(), step.code);
+                typeKey(lesson.window()->windowHandle(), step.code, step.committed);
                 break;
             case Kind::Reopen:
                 lesson.window()->close();
