@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 
 namespace {
 
@@ -58,9 +57,6 @@ void note(QByteArrayView what)
 // Also keeps millions of decoder warnings out of the log.
 void quiet(QtMsgType, const QMessageLogContext &, const QString &message)
 {
-    static const bool show = qEnvironmentVariableIsSet("QUORBEL_FUZZ_SHOW");
-    if (show)
-        fprintf(stderr, "message: %s\n", qPrintable(message));
     note(message.toLatin1());
 }
 

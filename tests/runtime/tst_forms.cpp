@@ -1,11 +1,14 @@
 // The forms runtime on a probe window of its own: loading, drawing, focus, keys and input
 // methods, timers, and definitions or errors that no window of the program reaches.
 
+#include "runtime/bigtext_p.h"
 #include "runtime/forms.h"
+#include "runtime/units.h"
 
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QtTest>
 
 #include <stdexcept>
@@ -94,6 +97,23 @@ QRect inkBounds(const QImage &image, const QColor &ink)
     return bounds;
 }
 
+// Mean width, in pixels, of the grey bands between white and black ink along the rows: about one
+// pixel for text drawn at the image's resolution, about the scale for text drawn at a lower one.
+double edgeWidth(const QImage &image)
+{
+    long bandPixels = 0, bands = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        bool inBand = false;
+        for (int x = 0; x < image.width(); ++x) {
+            const int gray = qGray(image.pixel(x, y));
+            bandPixels += gray > 25 && gray < 230;
+            bands += gray > 25 && gray < 230 && !inBand;
+            inBand = gray > 25 && gray < 230;
+        }
+    }
+    return bands ? double(bandPixels) / double(bands) : 0.0;
+}
+
 } // namespace
 
 class FormsRuntime : public QObject
@@ -107,6 +127,7 @@ private slots:
     void earlierControlDrawnAbove();
     void bigCaptionsLaidOutAsQtDoes_data();
     void bigCaptionsLaidOutAsQtDoes();
+    void bigLetterAtDeviceResolution();
     void tabOrderFollowsTabIndex();
     void keyPress_data();
     void keyPress();
@@ -187,6 +208,25 @@ void FormsRuntime::bigCaptionsLaidOutAsQtDoes()
     for (const QPoint edge :
          {ours.topLeft() - qts.topLeft(), ours.bottomRight() - qts.bottomRight()})
         QVERIFY2(std::abs(edge.x()) <= 2 && std::abs(edge.y()) <= 2, qPrintable(apart));
+}
+
+// A big letter drawn on a screen scaled twice has edges as fine as its pixels, even after the
+// same letter was drawn at 96 DPI (its glyphs cached for that resolution).
+void FormsRuntime::bigLetterAtDeviceResolution()
+{
+    QFont font(installedFace(QStringLiteral("Times New Roman")));
+    font.setPixelSize(200);
+    QImage drawn[2];
+    for (const int scale : {1, 2}) {
+        drawn[scale - 1] = QImage(QSize(220, 220) * scale, QImage::Format_RGB32);
+        drawn[scale - 1].setDevicePixelRatio(scale);
+        drawn[scale - 1].fill(Qt::white);
+        QPainter painter(&drawn[scale - 1]);
+        drawBigText(painter, QRect(0, 0, 220, 220), QStringLiteral("Q"), font, Qt::black, {});
+    }
+    const double fine = edgeWidth(drawn[1]), coarse = edgeWidth(drawn[0].scaled(drawn[1].size()));
+    QVERIFY2(fine > 0 && fine < coarse * 0.75,
+             qPrintable(QString::number(fine) + " against " + QString::number(coarse)));
 }
 
 void FormsRuntime::tabOrderFollowsTabIndex()
