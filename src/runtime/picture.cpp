@@ -128,12 +128,10 @@ Picture LoadPicture(const QString &path)
 {
     if (path.isEmpty())
         return {};
-    QString native = path;
-    native.replace(u'\\', u'/');
-    const QByteArray bytes = readRegularFile(native);
+    const QByteArray bytes = readRegularFile(path);
     if (bytes.isEmpty())
-        fail(InvalidPicture, native, QStringLiteral("Invalid picture (the file is empty)"));
-    return Picture(decode(bytes, native));
+        fail(InvalidPicture, path, QStringLiteral("Invalid picture (the file is empty)"));
+    return Picture(decode(bytes, path));
 }
 
 Picture pictureFromResource(const char *resourcePath)

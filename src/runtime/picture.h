@@ -28,7 +28,8 @@ inline constexpr int MaxPictureSide = 16384;
 inline constexpr qint64 MaxPicturePixels = 4096 * 4096;
 
 /// Reads the picture file at path afresh from disk, every call: no cache of any kind.
-/// "\" separators in the path are taken as "/". An empty path gives an empty picture.
+/// The path goes to the file system as it stands: a backslash is part of a name, as on Linux.
+/// An empty path gives an empty picture.
 /// A missing, unreadable, non-regular, oversized or undecodable file raises a RuntimeError that
 /// names the file and the reason.
 Picture LoadPicture(const QString &path);

@@ -3,7 +3,8 @@
 # target), seeds it with the 26 card pictures, the apple and damaged pictures, and runs it.
 #   tests/fuzz/fuzz.sh [SECONDS]       (60 by default; 3600 for a longer hunt)
 # Every input that crashes or hangs it lands in build-fuzz/fuzz-findings/: copy it into
-# tests/fuzz/regressions/, which every run replays first and the unit tests load too.
+# tests/fuzz/regressions/, which every run replays first and the unit test tst_runtimerules
+# loads too (each file must load or be refused with a runtime error).
 set -euo pipefail
 
 seconds=${1:-60}

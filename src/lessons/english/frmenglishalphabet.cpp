@@ -185,7 +185,7 @@ void frmEnglishAlphabet::showEndCard(const LetterCard &card)
 void frmEnglishAlphabet::loadCardPicture()
 {
     try {
-        Image1.setPicture(LoadPicture(PicturePath));
+        Image1.setPicture(LoadPicture(letterPictureFile(PicturePath)));
     } catch (const RuntimeError &error) {
         Image1.setPicture({});
         reportError(error);

@@ -55,4 +55,14 @@ QString letterPicturePath(const QString &programFolder, const LetterCard &card)
     return programFolder + QStringLiteral("\\images\\") + QString::fromUtf8(card.pictureFile);
 }
 
+QString letterPictureFile(const QString &picturePath)
+{
+    static const QString joint = QStringLiteral("\\images\\");
+    QString file = picturePath;
+    // The last one is the rule's: a card's file name holds no backslash.
+    if (const qsizetype at = file.lastIndexOf(joint); at >= 0)
+        file.replace(at, joint.size(), QStringLiteral("/images/"));
+    return file;
+}
+
 } // namespace lessons

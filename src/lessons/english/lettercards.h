@@ -35,4 +35,9 @@ const LetterCard &lastLetterCard();
 /// joined as they stand, so a drive root "C:\" keeps both backslashes.
 QString letterPicturePath(const QString &programFolder, const LetterCard &card);
 
+/// The file a picture path names on a system whose separator is "/": only the two separators of
+/// "\images\" that the path rule put in are turned; a backslash in the program folder's own name
+/// stays, as it is part of that name.
+QString letterPictureFile(const QString &picturePath);
+
 } // namespace lessons
