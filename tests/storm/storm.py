@@ -62,11 +62,11 @@ def commands(seed, count):
 
 
 def wait_for(what, probe, timeout=60):
-    """Polls probe; the timeout only keeps a hang from lasting."""
+    """Polls probe; the timeout only keeps a hang from lasting. what may be a function."""
     deadline = time.monotonic() + timeout
     while not probe():
         if time.monotonic() > deadline:
-            raise SystemExit(f"FAIL: {what}")
+            raise SystemExit(f"FAIL: {what() if callable(what) else what}")
         time.sleep(0.1)
 
 
@@ -90,10 +90,15 @@ def main():
 
     def ended_cleanly(run):
         if run.returncode != 0:
-            log.flush()
-            print(open(log.name, errors="replace").read()[-20000:])
             raise SystemExit(f"FAIL: the program ended with status {run.returncode}, seed {seed}")
         return True
+
+    def windows(run):
+        """The titles of the program's windows, shown or not, to say where it was stuck."""
+        ids = subprocess.run(["xdotool", "search", "--pid", str(run.pid)], capture_output=True,
+                             text=True).stdout.split()
+        return [subprocess.run(["xdotool", "getwindowname", i], capture_output=True,
+                               text=True).stdout.strip() for i in ids]
 
     try:
         start(["openbox", "--config-file", rc])
@@ -119,8 +124,13 @@ def main():
                 time.sleep(0.5)
             return run.poll() is not None
 
-        wait_for(f"the program did not end when its windows were closed, seed {seed}", close_all)
+        wait_for(lambda: f"the program did not end when its windows were closed; it has "
+                 f"{windows(run)}, seed {seed}", close_all)
         ended_cleanly(run)
+    except SystemExit:
+        log.flush()
+        print(open(log.name, errors="replace").read()[-20000:])
+        raise
     finally:
         for process in started:
             process.kill()
