@@ -88,7 +88,7 @@ fi
 # Debug with the sanitizers; no benchmarks, no e2e or package tests there.
 if stage "Sanitizer build (build-asan/)" build build-asan -DCMAKE_BUILD_TYPE=Debug \
     -DQUORBEL_SANITIZE=ON -DQUORBEL_BENCHMARKS=OFF -DQUORBEL_E2E=OFF \
-    -DQUORBEL_PACKAGE_TESTS=OFF; then
+    -DQUORBEL_PACKAGE_TESTS=OFF -DQUORBEL_PICTURE_TOOLS=OFF; then
     stage "Tests under the sanitizers: unit, window (build-asan/)" sanitizer_tests || true
     # Verbose, so the fresh seed shows in the log.
     stage "Random-input storm, fixed and fresh seed (build-asan/)" \
