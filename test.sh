@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what the tests need, builds Quorbel Alphabet and runs every check: warnings as errors,
-# formatting, the unit, window and end-to-end tests, the Debian package, a screen reader's walk,
-# then a build with the address and undefined-behaviour sanitizers, its unit and window tests, a
-# random-input storm against it, and the picture fuzzer. A missing test tool fails the run.
+# Installs what the tests need, builds Quorbel Alphabet once with the address and
+# undefined-behaviour sanitizers and warnings as errors, and runs every check against it:
+# formatting, the unit, window and end-to-end tests, a screen reader's walk, a random-input storm,
+# then the Debian package (whose own optimised builds also treat warnings as errors) and the
+# picture fuzzer. A missing test tool fails the run.
 # Prints each stage's result and seconds; exits non-zero if anything failed.
 set -euo pipefail
 
@@ -57,12 +58,11 @@ formatting() {
 
 # Leaks inside Qt's and fontconfig's own internals only; the file must be there.
 suppressions=$root/tests/robust/lsan.supp
-sanitizer_tests() {
+sanitizers() {
     [[ -f "$suppressions" ]] || { echo "no leak suppressions at $suppressions" >&2; return 1; }
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     export LSAN_OPTIONS="suppressions=$suppressions:print_suppressions=0"
     echo "LSAN_OPTIONS=$LSAN_OPTIONS"
-    run_ctest --test-dir build-asan -L 'unit|window'
 }
 
 fuzz() {
@@ -77,22 +77,19 @@ fuzz() {
 }
 
 stage "Packages the tests need" bash scripts/setup.sh --tests || exit 1
-if stage "Release build, warnings as errors (build/)" build build -DCMAKE_BUILD_TYPE=Release; then
+stage "Leak suppressions" sanitizers || exit 1
+if stage "Build with the sanitizers, warnings as errors (build-asan/)" build build-asan \
+    -DCMAKE_BUILD_TYPE=Debug -DQUORBEL_SANITIZE=ON; then
     stage "Formatting (clang-format)" formatting || true
-    stage "Tests: unit, window, e2e (build/)" run_ctest --test-dir build -LE 'package|a11y' || true
-    stage "Screen reader over AT-SPI, X11 and Wayland (build/)" \
-        run_ctest --test-dir build -L a11y || true
-    stage "Debian package: reprotest, validators, piuparts (build/)" \
-        run_ctest --test-dir build -L package || true
-fi
-# Debug with the sanitizers; no benchmarks, no e2e or package tests there.
-if stage "Sanitizer build (build-asan/)" build build-asan -DCMAKE_BUILD_TYPE=Debug \
-    -DQUORBEL_SANITIZE=ON -DQUORBEL_BENCHMARKS=OFF -DQUORBEL_E2E=OFF \
-    -DQUORBEL_PACKAGE_TESTS=OFF -DQUORBEL_PICTURE_TOOLS=OFF; then
-    stage "Tests under the sanitizers: unit, window (build-asan/)" sanitizer_tests || true
+    stage "Tests under the sanitizers: unit, window, e2e (build-asan/)" \
+        run_ctest --test-dir build-asan -LE 'package|a11y|storm' || true
+    stage "Screen reader over AT-SPI, X11 and Wayland (build-asan/)" \
+        run_ctest --test-dir build-asan -L a11y || true
     # Verbose, so the fresh seed shows in the log.
     stage "Random-input storm, fixed and fresh seed (build-asan/)" \
         run_ctest --test-dir build-asan -L storm -V || true
+    stage "Debian package: reprotest, validators, piuparts (build-asan/)" \
+        run_ctest --test-dir build-asan -L package || true
 fi
 stage "Picture fuzzer, 30 s (build-fuzz/)" fuzz || true
 

@@ -4,7 +4,8 @@
 # The .deb files land in OUTPUT-DIR. Missing build dependencies are installed as root;
 # otherwise the one command to install them is printed. Two builds of the same files,
 # from any two folders, give byte-identical packages: --reprotest builds twice with reprotest,
-# varying the folder, time, locale, file order and more, and fails if the .deb files differ.
+# varying the folder, time, locale, file order and more, and fails if the .deb files differ;
+# those builds also treat compiler warnings as errors.
 set -euo pipefail
 umask 022
 
@@ -65,7 +66,8 @@ if [[ -n "$reprotest" ]]; then
     rm -rf "$out/reprotest"
     reprotest --min-cpus="$jobs" --vary=-user_group,-domain_host --no-diffoscope \
         --store-dir="$out/reprotest" \
-        -c "DEB_BUILD_OPTIONS=$DEB_BUILD_OPTIONS dpkg-buildpackage -b -us -uc" "$stage" '../*.deb' -- null
+        -c "QUORBEL_WERROR=ON DEB_BUILD_OPTIONS=$DEB_BUILD_OPTIONS dpkg-buildpackage -b -us -uc" \
+        "$stage" '../*.deb' -- null
     cp "$out"/reprotest/control/*.deb "$out/"
     rm -rf "$out/reprotest"
 else
