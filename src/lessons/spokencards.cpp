@@ -3,7 +3,7 @@
 #include "runtime/application.h"
 #include "runtime/sound.h"
 
-#include <cstring>
+#include <QByteArray>
 
 namespace lessons {
 
@@ -35,15 +35,12 @@ const SpokenCard *spokenLetter(const char *letter)
 
 const SpokenCard *spokenNumber(const char *numeral)
 {
-    if (!numeral)
+    bool ok = false;
+    const int number = QByteArray(numeral).toInt(&ok);
+    // The numbers follow the 26 letters, in order.
+    if (!ok || number < 1 || number > 10 || QByteArray::number(number) != numeral)
         return nullptr;
-    for (std::size_t i = 26; i < spokenCards().size(); ++i) {
-        const char *clip = spokenCards()[i].clip;
-        const std::size_t length = std::strlen(numeral);
-        if (length > 0 && std::strncmp(clip, numeral, length) == 0 && clip[length] == '.')
-            return &spokenCards()[i];
-    }
-    return nullptr;
+    return &spokenCards()[static_cast<std::size_t>(25 + number)];
 }
 
 void speak(const SpokenCard *card)

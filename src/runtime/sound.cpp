@@ -1,12 +1,12 @@
 #include "sound.h"
 #include "sound_p.h"
 
+#include "regularfile_p.h"
+#include "runtimeerror.h"
 #include "soundoutput_p.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLibrary>
 #include <QThread>
 
@@ -23,18 +23,12 @@ namespace {
 
 QString readProblem(const QString &path, ClipSamples &clip)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("file not found");
-    // A FIFO or a device named like a clip must not block the lesson.
-    if (!info.isFile())
-        return QStringLiteral("not a sound file");
-    if (info.size() > MaxClipFileBytes)
-        return QStringLiteral("file too large");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
-    return readClip(file.read(MaxClipFileBytes), clip);
+    try {
+        const QString problem = readClip(readRegularFile(path, MaxClipFileBytes, "sound"), clip);
+        return problem.isEmpty() ? problem : QStringLiteral("%1: %2").arg(problem, path);
+    } catch (const RuntimeError &error) {
+        return error.description();
+    }
 }
 
 void warn(const QString &what)
@@ -83,7 +77,7 @@ public:
         ClipSamples clip;
         if (const QString problem = readProblem(path, clip); !problem.isEmpty()) {
             m_silent.insert(path);
-            warn(QStringLiteral("%1: %2; the card stays silent").arg(path, problem));
+            warn(QStringLiteral("%1; the card stays silent").arg(problem));
             return nullptr;
         }
         return &m_clips.emplace(path, std::move(clip)).first->second;

@@ -139,7 +139,7 @@ private slots:
             "RIFF\0\0\0\0WAVEfmt "
             "\x10\0\0\0\x01\0\x01\0\x22\x56\0\0\x44\xac\0\0\x02\0\x10\0data\x04\0\0\0\0\0\0\0",
             48);
-        QTest::addRow("missing") << QByteArray() << "file not found";
+        QTest::addRow("missing") << QByteArray() << "File not found";
         QTest::addRow("empty") << QByteArray("") << "not a WAV file";
         QTest::addRow("a picture") << QByteArray("\xFF\xD8\xFF\xE0", 4) << "not a WAV file";
         QTest::addRow("cut off") << wav.left(46) << "the file is cut off";
