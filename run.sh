@@ -9,7 +9,10 @@ cd "$root"
 bash scripts/setup.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
+# A build folder already configured (say by a plain "cmake -S . -B build") keeps its generator.
+generator=(-G Ninja)
+[[ -f build/CMakeCache.txt ]] && generator=()
+cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j "$jobs"
 
 program="$root/build/quorbel-alphabet"

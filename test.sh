@@ -3,9 +3,15 @@
 # undefined-behaviour sanitizers and warnings as errors, and runs every check against it:
 # formatting, the unit, window and end-to-end tests, a screen reader's walk, a random-input storm,
 # then the Debian package (whose own optimised builds also treat warnings as errors) and the
-# picture fuzzer. A missing test tool fails the run.
+# picture fuzzer. On Debian 12 the same tests also run on Debian 13, in a system of its own. A
+# missing test tool fails the run.
 # Prints each stage's result and seconds; exits non-zero if anything failed.
+#   ./test.sh          every check
+#   ./test.sh --core   the build, formatting, and the unit, window and end-to-end tests only
 set -euo pipefail
+
+core=""
+[[ "${1:-}" == --core ]] && core=1
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cd "$root"
@@ -56,14 +62,32 @@ run_ctest() {
 }
 
 build() { # DIR CMAKE-OPTIONS...
-    local dir=$1
+    local dir=$1 generator=(-G Ninja)
     shift
-    cmake -S . -B "$dir" -G Ninja -DQUORBEL_WERROR=ON -DQUORBEL_ALL_TESTS=ON "$@" \
+    # A folder already configured keeps its generator.
+    [[ -f "$dir/CMakeCache.txt" ]] && generator=()
+    cmake -S . -B "$dir" "${generator[@]}" -DQUORBEL_WERROR=ON -DQUORBEL_ALL_TESTS=ON "$@" \
         && cmake --build "$dir" -j "$jobs"
 }
 
+# The C++ files of a clone, or of an unpacked tarball, never of a build folder.
 formatting() {
-    git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+    if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git ls-files -z -- '*.cpp' '*.h'
+    else
+        find bench src tests tools \( -name '*.cpp' -o -name '*.h' \) -print0
+    fi | xargs -0 clang-format --dry-run --Werror
+}
+
+# The tests on Debian 13 from Debian 12, counted with the rest.
+other_release() {
+    local log=$work/other-release.log status=0 line
+    bash tests/release/other-release.sh trixie 2>&1 | tee "$log" || status=$?
+    line=$(grep -E '^tests: [0-9]+ passed, [0-9]+ failed$' "$log" | tail -n 1 || true)
+    if [[ "$line" =~ ([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+        echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]}" >>"$work/counts"
+    fi
+    return "$status"
 }
 
 # Leaks inside Qt's and fontconfig's own internals only; the file must be there.
@@ -84,6 +108,10 @@ fuzz() {
 
 stage "Packages the tests need" bash scripts/setup.sh --tests || exit 1
 stage "Leak suppressions" sanitizers || exit 1
+. /etc/os-release
+if [[ -z "$core" && "$VERSION_CODENAME" == bookworm ]]; then
+    later "Debian 13: build, unit, window, e2e, screen reader (tests/release/)" other_release
+fi
 if stage "Build with the sanitizers, warnings as errors (build-asan/)" build build-asan \
     -DCMAKE_BUILD_TYPE=Debug -DQUORBEL_SANITIZE=ON; then
     stage "Formatting (clang-format)" formatting || true
@@ -91,24 +119,27 @@ if stage "Build with the sanitizers, warnings as errors (build-asan/)" build bui
         run_ctest --test-dir build-asan -LE 'package|a11y|storm' || true
     stage "Screen reader over AT-SPI, X11 and Wayland (build-asan/)" \
         run_ctest --test-dir build-asan -L a11y || true
-    # The fuzzer builds and then fuzzes on one core while the storm mostly waits on its paced keys.
-    later "Picture fuzzer, 30 s (build-fuzz/)" fuzz
-    # Verbose, so the fresh seed shows in the log.
-    stage "Random-input storm, fixed and fresh seed (build-asan/)" \
-        run_ctest --test-dir build-asan -L storm -V || true
-    if stage "Debian package: reprotest, validators (build-asan/)" \
-        run_ctest --test-dir build-asan -L package -E piuparts; then
-        later "Debian package: piuparts (build-asan/)" \
-            run_ctest --test-dir build-asan -R piuparts -FS debian_package
+    if [[ -z "$core" ]]; then
+        # The fuzzer builds and then fuzzes on one core while the storm mostly waits on its
+        # paced keys.
+        later "Picture fuzzer, 30 s (build-fuzz/)" fuzz
+        # Verbose, so the fresh seed shows in the log.
+        stage "Random-input storm, fixed and fresh seed (build-asan/)" \
+            run_ctest --test-dir build-asan -L storm -V || true
+        if stage "Debian package: reprotest, validators (build-asan/)" \
+            run_ctest --test-dir build-asan -L package -E piuparts; then
+            later "Debian package: piuparts on each release (build-asan/)" \
+                run_ctest --test-dir build-asan -R piuparts -FS debian_package
+        fi
     fi
-else
+elif [[ -z "$core" ]]; then
     later "Picture fuzzer, 30 s (build-fuzz/)" fuzz
 fi
 collect
 
 printf '\n===== Summary =====\n'
 cat "$work/results"
-echo "total: ${SECONDS}s (the fuzzer and piuparts run beside other stages)"
+echo "total: ${SECONDS}s (Debian 13, the fuzzer and piuparts run beside other stages)"
 read -r passed failed < <(awk '{p += $1; f += $2} END {print p + 0, f + 0}' "$work/counts")
 echo "tests: $passed passed, $failed failed"
 ! grep -q '^FAIL' "$work/results"

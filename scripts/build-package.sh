@@ -46,15 +46,7 @@ source=$(cd "$repo" && dpkg-parsechangelog -S Source)
 stage="$out/$source-$version"
 rm -rf "$stage"
 mkdir -p "$stage"
-if git -C "$repo" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    (cd "$repo" && git ls-files -z --cached --others --exclude-standard) \
-        | (cd "$repo" && while IFS= read -r -d '' file; do
-            [[ -e "$file" ]] && printf '%s\0' "$file"
-        done) \
-        | (cd "$repo" && xargs -0 cp --parents -P -t "$stage")
-else
-    (cd "$repo" && tar --exclude='./build*' -cf - .) | (cd "$stage" && tar -xf -)
-fi
+bash "$repo/scripts/copy-sources.sh" "$repo" "$stage"
 rm -f "$out"/"${source}"_*.deb "$out"/"${source}"-dbgsym_*.deb "$out"/"${source}"_*.buildinfo \
     "$out"/"${source}"_*.changes
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building and running Quorbel Alphabet needs, and with
-# --tests also those its tests use. As root it installs what is missing; otherwise it prints
+# Installs the Debian 12 or 13 packages that building and running Quorbel Alphabet needs, and with
+# --tests also those its tests use (every name exists in both releases). As root it installs what is missing; otherwise it prints
 # the one command to run. Works when called or sourced:
 #   bash scripts/setup.sh [--tests]        . scripts/setup.sh [--tests]
 
@@ -14,16 +14,18 @@ quorbel_setup() {
     )
     if [[ "${1:-}" == --tests ]]; then
         packages+=(
-            clang-format
+            clang-format git
             # The program driven on a virtual screen, under a window manager, and read by a
             # screen reader over AT-SPI on X and on a headless Wayland desktop.
             xdotool xdo x11-utils openbox dbus at-spi2-core python3-pyatspi weston
             qt6-wayland
             # The picture fuzzer.
-            clang libclang-rt-14-dev
+            clang libclang-rt-dev
             # The Debian package and its checks.
             debhelper lintian reuse appstream desktop-file-utils piuparts reprotest disorderfs
             faketime
+            # The tests on the other Debian release, in a system of its own.
+            mmdebstrap
             # The spoken cards: a private sound server, and a recogniser that hears the clips.
             pulseaudio pulseaudio-utils sox pocketsphinx pocketsphinx-en-us
         )
@@ -51,6 +53,12 @@ quorbel_setup() {
     export DEBIAN_FRONTEND=noninteractive
     apt-get update || return 1
     apt-get install -y "${missing[@]}" || return 1
+    # The tests start PulseAudio themselves, each on a private socket. Its package also enables
+    # it for every desktop login, where it would fight the desktop's own sound server
+    # (pipewire-pulse on GNOME): keep the logins as they were.
+    if [[ " ${missing[*]} " == *" pulseaudio "* ]] && command -v systemctl >/dev/null; then
+        systemctl --global disable --quiet pulseaudio.service pulseaudio.socket 2>/dev/null || true
+    fi
 }
 
 if [[ "${BASH_SOURCE[0]}" == "$0" ]]; then

@@ -44,9 +44,7 @@ QByteArray readRegularFile(const QString &path, qint64 maxBytes, const char *kin
         ~Closer() { ::close(fd); }
     } closer {fd};
 
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (::fstat(fd, &info) != 0)
         fail(InvalidPicture, path,
              QStringLiteral("Cannot read the %1 (%2)").arg(noun, systemReason(errno)));

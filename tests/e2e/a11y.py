@@ -44,6 +44,8 @@ def wait_for(what, probe, timeout=60):
             raise Failure(f"no {what}")
         time.sleep(0.1)
 
+MENU_ITEM, BUTTON = pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_PUSH_BUTTON
+
 
 def tree(root):
     yield root
@@ -53,12 +55,13 @@ def tree(root):
             yield from tree(child)
 
 
+# Roles by value: their names change between AT-SPI releases ("push button" became "button").
 def names(root, role):
-    return [node.name for node in tree(root) if node.getRoleName() == role]
+    return [node.name for node in tree(root) if node.getRole() == role]
 
 
 def one(root, name, role):
-    found = [node for node in tree(root) if node.name == name and node.getRoleName() == role]
+    found = [node for node in tree(root) if node.name == name and node.getRole() == role]
     if not found:
         raise Failure(f"no {role} '{name}'; there are {names(root, role)}")
     return found[0]
@@ -88,7 +91,7 @@ def heard_name(event, heard):
     # The new name comes as the event's text, or Qt's bridge sends the object that has it.
     try:
         name = event.any_data if isinstance(event.any_data, str) else event.source.name
-        heard.append((event.source.getRoleName(), name))
+        heard.append((event.source.getRole(), name))
     except GLib.Error:
         pass
 
@@ -103,28 +106,29 @@ def walk(program):
                                            "object:property-change:accessible-name")
 
     print("-- the frame's menus; English Alphabet answers while the lesson is up")
-    menus = [name.replace(" ", "") for name in names(frame, "menu item")]
+    menus = [name.replace(" ", "") for name in names(frame, MENU_ITEM)]
     if menus != [name.replace(" ", "") for name in FRAME_MENUS]:
         raise Failure(f"the frame's menus read {menus}")
-    press(one(frame, "English Alphabet", "menu item"))
+    press(one(frame, "English Alphabet", MENU_ITEM))
     lesson = window(app, "English Alphabet")
 
     print("-- the lesson's controls, and its card after Next card")
     for name in MOVE_BUTTONS:
-        one(lesson, name, "push button")
-    one(lesson, "Type a letter", "text")
-    one(lesson, "Picture: APPLE", "image")
-    press(one(lesson, "Next card", "push button"))
-    for role, name in [("label", "B"), ("label", "BOY"), ("image", "Picture: BOY")]:
+        one(lesson, name, BUTTON)
+    one(lesson, "Type a letter", pyatspi.ROLE_TEXT)
+    one(lesson, "Picture: APPLE", pyatspi.ROLE_IMAGE)
+    press(one(lesson, "Next card", BUTTON))
+    for role, name in [(pyatspi.ROLE_LABEL, "B"), (pyatspi.ROLE_LABEL, "BOY"),
+                       (pyatspi.ROLE_IMAGE, "Picture: BOY")]:
         wait_for(f"name change to '{name}' on a {role}", lambda: (role, name) in heard)
 
     print("-- About and Help answer while they are up")
-    press(one(lesson, "About", "menu item"))
+    press(one(lesson, "About", MENU_ITEM))
     about = window(app, "About")
-    press(one(about, "OK", "push button"))
+    press(one(about, "OK", BUTTON))
     window(app, "About", up=False)
-    press(one(lesson, "Help", "menu item"))
-    picture = names(window(app, "Help Content"), "image")
+    press(one(lesson, "Help", MENU_ITEM))
+    picture = names(window(app, "Help Content"), pyatspi.ROLE_IMAGE)
     if not picture or not picture[0]:
         raise Failure("Help's picture has no name")
 
@@ -132,7 +136,7 @@ def walk(program):
 def main():
     path, platform = sys.argv[1], sys.argv[2]
     env = dict(os.environ, QT_QPA_PLATFORM=platform, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-               XDG_RUNTIME_DIR=tempfile.mkdtemp())
+               XDG_RUNTIME_DIR=os.environ.get("XDG_RUNTIME_DIR") or tempfile.mkdtemp())
     weston = None
     if platform == "wayland":
         env.pop("DISPLAY", None)

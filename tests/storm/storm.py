@@ -5,9 +5,9 @@ ends (Exit, or its frame closed) must end with status 0, and is started again. A
 its windows are closed until it ends, with status 0: a hang, a crash, a sanitizer report or a
 leak at exit fails the storm.
 
-usage: xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" \
-           python3 storm.py PROGRAM OPENBOX-RC SEED|fresh EVENTS
-The same SEED and EVENTS send the same input again.
+usage: python3 storm.py PROGRAM OPENBOX-RC SEED|fresh EVENTS
+It runs itself on a virtual screen of its own, always 1920x1080, in a private session whose
+sound goes nowhere: the same SEED and EVENTS send the same input to the same screen again.
 """
 
 import os
@@ -70,7 +70,16 @@ def wait_for(what, probe, timeout=60):
         time.sleep(0.1)
 
 
+SCREEN = "-screen 0 1920x1080x24 -noreset"
+SESSION = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../session/session.sh")
+
+
 def main():
+    if os.environ.get("QUORBEL_STORM_SCREEN") != SCREEN:
+        # Its own screen, whatever display the caller has, so that a replay is the same run.
+        os.environ["QUORBEL_STORM_SCREEN"] = SCREEN
+        os.execvp("xvfb-run", ["xvfb-run", "-a", "-s", SCREEN, "bash", SESSION,
+                               sys.executable, os.path.abspath(__file__)] + sys.argv[1:])
     program, rc, seed, events = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
     seed = int.from_bytes(os.urandom(4), "little") if seed == "fresh" else int(seed)
     print(f"storm seed {seed}, {events} events (replay: the same seed and count)", flush=True)
