@@ -110,7 +110,11 @@ stage "Packages the tests need" bash scripts/setup.sh --tests || exit 1
 stage "Leak suppressions" sanitizers || exit 1
 . /etc/os-release
 if [[ -z "$core" && "$VERSION_CODENAME" == bookworm ]]; then
-    later "Debian 13: build, unit, window, e2e, screen reader (tests/release/)" other_release
+    if [[ "$(id -u)" -eq 0 || -n "${CI:-}" ]]; then
+        later "Debian 13: build, unit, window, e2e, screen reader (tests/release/)" other_release
+    else
+        echo "test.sh: the Debian 13 stage needs root to make its system; skipped" >&2
+    fi
 fi
 if stage "Build with the sanitizers, warnings as errors (build-asan/)" build build-asan \
     -DCMAKE_BUILD_TYPE=Debug -DQUORBEL_SANITIZE=ON; then

@@ -3,6 +3,7 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QLoggingCategory>
 #include <QMediaDevices>
 #include <QTimer>
 
@@ -90,5 +91,14 @@ private:
 
 extern "C" Q_DECL_EXPORT forms::SoundOutput *quorbelSoundOutput()
 {
+    // Qt 6.8's FFmpeg backend announces its version and probes for video decoders (whose
+    // libraries complain on their own) as it starts: nothing a parent should read. The cards
+    // decode no video; warnings and errors still show.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.multimedia.ffmpeg*.info=false\n"
+                                                    "qt.multimedia.ffmpeg*.debug=false"));
+    for (const char *types :
+         {"QT_FFMPEG_DECODING_HW_DEVICE_TYPES", "QT_FFMPEG_ENCODING_HW_DEVICE_TYPES"})
+        if (!qEnvironmentVariableIsSet(types))
+            qputenv(types, ",");
     return new forms::Speaker;
 }

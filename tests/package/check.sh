@@ -16,10 +16,18 @@ fail() {
     failures=$((failures + 1))
 }
 
-lintian --fail-on error,warning "$1"/*.deb || fail "lintian"
+# The program has no homepage, and AppStream 1.0 (Debian 13) warns of that, as lintian's
+# appstream check does after it; any other warning or error fails.
+appstream=$(appstreamcli validate-tree --no-net "$root" 2>&1) \
+    || [[ -z "$(grep -E '^ *[EW]: ' <<<"$appstream" | grep -v ': url-homepage-missing$')" \
+        && "$appstream" == *url-homepage-missing* ]] \
+    || fail "appstreamcli: $appstream"
+quiet=()
+lintian-explain-tags appstream-metadata-validation-failed >/dev/null 2>&1 \
+    && quiet=(--suppress-tags appstream-metadata-validation-failed)
+lintian --fail-on error,warning "${quiet[@]}" "$1"/*.deb || fail "lintian"
 desktop=$(echo "$root"/usr/share/applications/*.desktop)
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
-appstreamcli validate-tree --no-net "$root" || fail "appstreamcli"
 version=$(cd "$repo" && dpkg-parsechangelog -S Version)
 grep -q "<release version=\"$version\"" "$root"/usr/share/metainfo/*.xml \
     || fail "the AppStream listing has no release $version"
