@@ -27,7 +27,11 @@ echo "fresh-check: bare Debian $release ready after $((SECONDS - started)) s"
 work=$(mktemp -d /var/tmp/quorbel-fresh-"$release".XXXXXX)
 trap 'rm -rf "$work"' EXIT
 debian_unpack "$bare" "$work/system"
-git clone --quiet --no-hardlinks "$root" "$work/system/root/quorbel-alphabet"
+if git -C "$root" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git clone --quiet --no-hardlinks "$root" "$work/system/root/quorbel-alphabet"
+else # an unpacked tarball: its files as they are
+    bash "$root/scripts/copy-sources.sh" "$root" "$work/system/root/quorbel-alphabet"
+fi
 log=$work/ci.log
 echo "fresh-check: running .ci/run in the new system (log: $log while it runs)"
 status=0

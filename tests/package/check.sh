@@ -8,7 +8,8 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 deb=$(echo "$1"/quorbel-alphabet_*.deb)
 root=$(mktemp -d "${TMPDIR:-/tmp}/quorbel-package.XXXXXX")
-trap 'rm -rf "$root"' EXIT
+sources=$(mktemp -d "${TMPDIR:-/tmp}/quorbel-sources.XXXXXX")
+trap 'rm -rf "$root" "$sources"' EXIT
 dpkg-deb -x "$deb" "$root"
 failures=0
 fail() {
@@ -31,7 +32,13 @@ desktop-file-validate "$desktop" || fail "desktop-file-validate"
 version=$(cd "$repo" && dpkg-parsechangelog -S Version)
 grep -q "<release version=\"$version\"" "$root"/usr/share/metainfo/*.xml \
     || fail "the AppStream listing has no release $version"
-reuse --root "$repo" lint --quiet || fail "reuse lint"
+# Of the project's own files only: where no git tells them from a build folder's, of a copy.
+lint=$repo
+if ! git -C "$repo" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    bash "$repo/scripts/copy-sources.sh" "$repo" "$sources"
+    lint=$sources
+fi
+reuse --root "$lint" lint --quiet || fail "reuse lint"
 paragraphs() { sed -n '/^Files:/,/^$/{/./p}' "$1"; }
 diff -u <(paragraphs "$repo/.reuse/dep5") <(paragraphs "$repo/debian/copyright") \
     || fail "the Files paragraphs of debian/copyright and .reuse/dep5 differ"
