@@ -150,46 +150,43 @@ private slots:
     }
 
     // A left click on the card, or Space or Enter in the answer box, asks again for the clip of
-    // the card shown (a typed letter's, not LetterCode's) and changes nothing seen.
+    // the card shown (a typed letter's, not LetterCode's) and changes nothing seen; a right
+    // click says nothing.
     void sayAgain_data()
     {
+        QTest::addColumn<QString>("again"); // a control clicked ("right ": so), or a key typed
         QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("again"); // a control clicked, or a key typed
+        QTest::addColumn<QString>("steps"); // before, as showAfter takes them
         const QString english = QStringLiteral("frmEnglishAlphabet");
         const QString number = QStringLiteral("frmNumber");
-        QTest::addRow("click on the picture") << english << ">k"
-                                              << "Image1";
-        QTest::addRow("click on the letter") << english << "k>"
-                                             << "lblNum1";
-        QTest::addRow("click on the word") << english << ""
-                                           << "lblNum2";
-        QTest::addRow("space") << english << ">k"
-                               << " ";
-        QTest::addRow("enter") << english << "kL"
-                               << "\r";
-        QTest::addRow("click on the numeral") << number << "7"
-                                              << "lblNum1";
-        QTest::addRow("click on the number's word") << number << "0"
-                                                    << "lblNum2";
-        QTest::addRow("space in the number box") << number << "3"
-                                                 << " ";
-        QTest::addRow("enter in the number box") << number << ""
-                                                 << "\r";
+        QTest::addRow("click on the picture") << "Image1" << english << ">k";
+        QTest::addRow("click on the letter") << "lblNum1" << english << "k>";
+        QTest::addRow("click on the word") << "lblNum2" << english << "";
+        QTest::addRow("space") << " " << english << ">k";
+        QTest::addRow("enter") << "\r" << english << "kL";
+        QTest::addRow("right click on the picture") << "right Image1" << english << "k";
+        QTest::addRow("click on the numeral") << "lblNum1" << number << "7";
+        QTest::addRow("click on the number's word") << "lblNum2" << number << "0";
+        QTest::addRow("space in the number box") << " " << number << "3";
+        QTest::addRow("enter in the number box") << "\r" << number << "";
+        QTest::addRow("right click on the numeral") << "right lblNum1" << number << "5";
     }
     void sayAgain()
     {
+        QFETCH(QString, again);
         QFETCH(QString, window);
         QFETCH(QString, steps);
-        QFETCH(QString, again);
         QStringList heard;
         setSoundPlayer([&heard](const QString &path) { heard << path; });
         Form &form = showAfter(window, steps);
         QVERIFY(QTest::qWaitForWindowActive(form.window()));
         form.controlWidget("txtAnswer")->setFocus();
-        const QStringList before = seen(form), clips = heard + QStringList {heard.last()};
-        if (QWidget *control = form.controlWidget(again.toLatin1().constData()))
-            QTest::mouseClick(form.window()->windowHandle(), Qt::LeftButton, {},
+        const bool right = again.startsWith("right ");
+        const QStringList before = seen(form);
+        const QStringList clips = right ? heard : heard + QStringList {heard.last()};
+        if (QWidget *control = form.controlWidget(again.section(u' ', -1).toLatin1().constData()))
+            QTest::mouseClick(form.window()->windowHandle(),
+                              right ? Qt::RightButton : Qt::LeftButton, {},
                               control->mapTo(form.window(), control->rect().center()));
         else
             QTest::keyClick(form.controlWidget("txtAnswer"), again.at(0).toLatin1());
