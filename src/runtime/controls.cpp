@@ -109,6 +109,28 @@ void Surface::mousePressEvent(QMouseEvent *event)
                     float(pixelsToTwips(event->position().y())));
 }
 
+void ClickableLabel::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+    if (m_pressed)
+        event->accept();
+    else
+        QLabel::mousePressEvent(event);
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !m_pressed) {
+        QLabel::mouseReleaseEvent(event);
+        return;
+    }
+    m_pressed = false;
+    event->accept();
+    // Let go elsewhere, the press is taken back.
+    if (rect().contains(event->position().toPoint()) && onClick)
+        onClick();
+}
+
 void FrameBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -67,11 +67,27 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-/// A label: its caption with access-key marks resolved, wrapped at words.
-class CaptionLabel : public ControlWidget<QLabel>
+/// A label or a picture: a left button pressed and let go over it raises Click. It never takes
+/// the focus, so a click leaves the keys with the control that had them.
+class ClickableLabel : public ControlWidget<QLabel>
 {
 public:
     using ControlWidget::ControlWidget;
+    std::function<void()> onClick;
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool m_pressed = false;
+};
+
+/// A label: its caption with access-key marks resolved, wrapped at words.
+class CaptionLabel : public ClickableLabel
+{
+public:
+    using ClickableLabel::ClickableLabel;
     void setCaption(const QString &caption);
     QString caption() const { return m_caption; }
 
@@ -115,10 +131,10 @@ protected:
 };
 
 /// A picture control that takes the natural size of the picture it holds.
-class PictureBox : public ControlWidget<QLabel>
+class PictureBox : public ClickableLabel
 {
 public:
-    using ControlWidget::ControlWidget;
+    using ClickableLabel::ClickableLabel;
     void setPicture(const Picture &picture);
 
 protected:

@@ -53,7 +53,9 @@ void Form::Private::checkHandler(const std::string &name, std::size_t alternativ
         known = event == "Load" || event == "MouseDown";
         expected = event == "MouseDown" ? 2 : 0;
     } else if (const ControlDef *c = control(object)) {
-        known = (event == "Click" && c->kind == ControlKind::CommandButton)
+        const bool clicks = c->kind == ControlKind::CommandButton || c->kind == ControlKind::Label
+            || c->kind == ControlKind::Image;
+        known = (event == "Click" && clicks)
             || (event == "KeyPress" && c->kind == ControlKind::TextBox)
             || (event == "Timer" && c->kind == ControlKind::Timer);
         expected = event == "KeyPress" ? 1 : 0;

@@ -63,6 +63,7 @@ protected:
 
     /// Routes an event to a handler named after the object and the event, "cmdOK_Click",
     /// "Form_Load". A name that matches no event of the definition is a programming error.
+    /// Buttons, labels and pictures raise Click; a label or picture only for the left button.
     void on(const char *handlerName, EventHandler handler);
     void on(const char *handlerName, KeyPressHandler handler);
     void on(const char *handlerName, MouseDownHandler handler);

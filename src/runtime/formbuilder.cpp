@@ -118,6 +118,7 @@ QWidget *Form::Private::buildControl(const ControlDef &c, QWidget *parent, FormW
         setColors(label, QPalette::Window, c.backColor.value_or(SystemColors::ButtonFace),
                   QPalette::WindowText, c.foreColor.value_or(SystemColors::ButtonText));
         label->setCaption(qs(c.caption));
+        label->onClick = [this, event = name + "_Click"] { fire<void()>(event); };
         widget = label;
         break;
     }
@@ -155,6 +156,7 @@ QWidget *Form::Private::buildControl(const ControlDef &c, QWidget *parent, FormW
     case ControlKind::Image: {
         auto *image = new PictureBox(parent);
         image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        image->onClick = [this, event = name + "_Click"] { fire<void()>(event); };
         widget = image;
         break;
     }

@@ -36,8 +36,8 @@ const QString WholeTicker = QStringLiteral("Learn Alphabet & Number Yourself"); 
 struct MenuCase
 {
     const char *window, *focus; // "": the window itself
-    const char *send; // "right" or "left" click on the margin, keys, the context-menu event of a
-                      // "click" or a "key", or a call of "PopupMenu"
+    const char *send; // "right", "left" or "middle" click on the margin, keys, the context-menu
+                      // event of a "click" or a "key", or a call of "PopupMenu"
     const char *items = ""; // the items of the menu that opens
     const char *pick = ""; // keys in that menu, or "close" its window
     const char *opens = ""; // the modal window that opens
@@ -229,6 +229,9 @@ void Program::menus_data()
     QTest::newRow("right_click_on_margin_picks_help")
         << MenuCase {english, "", "right", items, "H", "frmHelp"};
     QTest::newRow("left_click_on_margin_opens_nothing") << MenuCase {english, "", "left"};
+    QTest::newRow("middle_click_on_margin_opens_nothing") << MenuCase {english, "", "middle"};
+    QTest::newRow("left_click_on_the_picture_opens_nothing")
+        << MenuCase {english, "Image1", "left"};
     QTest::newRow("right_click_on_the_frame_opens_nothing")
         << MenuCase {english, "Frame1", "right"};
     // The menu goes with its window; it was once freed twice.
@@ -281,12 +284,11 @@ void Program::menus()
             if (popup()) // nothing picked
                 popup()->close();
         });
-    if (send == QStringLiteral("right") || send == QStringLiteral("left")) {
+    if (const int button = QStringList {"left", "right", "middle"}.indexOf(send); button >= 0) {
         // On the margin left of the frame, or on the control named.
         const QPoint at = *c.focus ? target->mapTo(form.window(), target->rect().center())
                                    : target->mapTo(form.window(), QPoint(10, 300));
-        QTest::mouseClick(form.window()->windowHandle(),
-                          send == "right" ? Qt::RightButton : Qt::LeftButton, {}, at);
+        QTest::mouseClick(form.window()->windowHandle(), Qt::MouseButton(1 << button), {}, at);
     } else if (send == QStringLiteral("click") || send == QStringLiteral("key")) {
         const QPoint at = target->rect().center();
         QContextMenuEvent event(send == "click" ? QContextMenuEvent::Mouse

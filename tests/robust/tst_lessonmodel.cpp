@@ -191,6 +191,8 @@ struct EnglishModel : Model
     {
         switch (step.kind) {
         case Kind::Key:
+            if (step.code == ' ' || step.code == 13) // they only say the card again
+                break;
             // A letter in either case: only those two ranges land on 'A'..'Z' without bit 5.
             if (const char32_t upper = step.code & ~0x20u; upper >= 'A' && upper <= 'Z')
                 shownCard = pathCard = int(upper - 'A');
@@ -256,6 +258,8 @@ struct NumberModel : Model
 
     void apply(const Step &step) override
     {
+        if (step.kind == Kind::Key && (step.code == ' ' || step.code == 13))
+            return; // they only say the card again
         if (step.kind == Kind::Reopen)
             digit = 1;
         else if (step.code >= '0' && step.code <= '9')

@@ -5,6 +5,7 @@
 
 #include <QtTest>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
@@ -47,6 +48,36 @@ private:
     int m_saved = -1;
 };
 
+// Opens a lesson and takes steps: ">" "<" "F" (first) "L" (last) move; any other character is
+// typed.
+Form &showAfter(const QString &window, const QString &steps)
+{
+    Form &form = instance(window.toLatin1().constData());
+    form.Show();
+    const char *const buttons[] = {"cmdMoveNext", "cmdMovePrevious", "cmdMoveFirst", "cmdMoveLast"};
+    for (const QChar step : steps) {
+        if (const int button = QStringLiteral("><FL").indexOf(step);
+            button >= 0 && window == "frmEnglishAlphabet")
+            QTest::mouseClick(form.controlWidget(buttons[button]), Qt::LeftButton);
+        else
+            QTest::keyClick(form.controlWidget("txtAnswer"), step.toLatin1());
+    }
+    return form;
+}
+
+// What the lesson shows, the card its buttons chose and the control that has the keys.
+QStringList seen(Form &form)
+{
+    QStringList shown;
+    for (const char *name : {"lblNum1", "lblNum2", "txtAnswer"})
+        shown << form.controlWidget(name)->property("text").toString();
+    if (auto *image = qobject_cast<QLabel *>(form.controlWidget("Image1")))
+        shown << QString::number(image->pixmap().cacheKey());
+    if (auto *english = dynamic_cast<frmEnglishAlphabet *>(&form))
+        shown << QString::number(english->letterCode());
+    return shown << QString::number(quintptr(form.window()->focusWidget()));
+}
+
 } // namespace
 
 class tst_Speech : public QObject
@@ -83,7 +114,7 @@ private slots:
         QVERIFY(!lessons::spokenLetter("AB") && !lessons::spokenNumber("0"));
     }
 
-    // Steps: ">" "<" "F" (first) "L" (last) move; any other character is typed.
+    // Steps as showAfter takes them.
     void cardsSpeak_data()
     {
         QTest::addColumn<QString>("window");
@@ -98,12 +129,11 @@ private slots:
             << english << "<FL>" << QStringList {"a", "a", "a", "z", "z"};
         QTest::addRow("either case, the same card too")
             << english << "kKa" << QStringList {"a", "k", "k", "a"};
-        QTest::addRow("keys with no card say nothing")
-            << english << "1 [`{@\b\r" << QStringList {"a"};
+        QTest::addRow("keys with no card say nothing") << english << "1[`{@\b" << QStringList {"a"};
         QTest::addRow("number opening says one") << number << "" << QStringList {"1"};
         QTest::addRow("digits say their number, 0 says ten")
             << number << "7077" << QStringList {"1", "7", "10", "7", "7"};
-        QTest::addRow("other keys say nothing") << number << "a /\b" << QStringList {"1"};
+        QTest::addRow("other keys say nothing") << number << "a/\b" << QStringList {"1"};
     }
     void cardsSpeak()
     {
@@ -115,18 +145,53 @@ private slots:
             QVERIFY2(path.startsWith(App::Path() + QStringLiteral("/sounds/")), qPrintable(path));
             heard << QFileInfo(path).completeBaseName();
         });
-        Form &form = instance(window.toLatin1().constData());
-        form.Show();
-        const char *const buttons[]
-            = {"cmdMoveNext", "cmdMovePrevious", "cmdMoveFirst", "cmdMoveLast"};
-        for (const QChar step : steps) {
-            if (const int button = QStringLiteral("><FL").indexOf(step);
-                button >= 0 && window == "frmEnglishAlphabet")
-                QTest::mouseClick(form.controlWidget(buttons[button]), Qt::LeftButton);
-            else
-                QTest::keyClick(form.controlWidget("txtAnswer"), step.toLatin1());
-        }
+        showAfter(window, steps);
         QCOMPARE(heard, clips);
+    }
+
+    // A left click on the card, or Space or Enter in the answer box, asks again for the clip of
+    // the card shown (a typed letter's, not LetterCode's) and changes nothing seen; a right
+    // click says nothing.
+    void sayAgain_data()
+    {
+        QTest::addColumn<QString>("again"); // a control clicked ("right ": so), or a key typed
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("steps"); // before, as showAfter takes them
+        const QString english = QStringLiteral("frmEnglishAlphabet");
+        const QString number = QStringLiteral("frmNumber");
+        QTest::addRow("click on the picture") << "Image1" << english << ">k";
+        QTest::addRow("click on the letter") << "lblNum1" << english << "k>";
+        QTest::addRow("click on the word") << "lblNum2" << english << "";
+        QTest::addRow("space") << " " << english << ">k";
+        QTest::addRow("enter") << "\r" << english << "kL";
+        QTest::addRow("right click on the picture") << "right Image1" << english << "k";
+        QTest::addRow("click on the numeral") << "lblNum1" << number << "7";
+        QTest::addRow("click on the number's word") << "lblNum2" << number << "0";
+        QTest::addRow("space in the number box") << " " << number << "3";
+        QTest::addRow("enter in the number box") << "\r" << number << "";
+        QTest::addRow("right click on the numeral") << "right lblNum1" << number << "5";
+    }
+    void sayAgain()
+    {
+        QFETCH(QString, again);
+        QFETCH(QString, window);
+        QFETCH(QString, steps);
+        QStringList heard;
+        setSoundPlayer([&heard](const QString &path) { heard << path; });
+        Form &form = showAfter(window, steps);
+        QVERIFY(QTest::qWaitForWindowActive(form.window()));
+        form.controlWidget("txtAnswer")->setFocus();
+        const bool right = again.startsWith("right ");
+        const QStringList before = seen(form);
+        const QStringList clips = right ? heard : heard + QStringList {heard.last()};
+        if (QWidget *control = form.controlWidget(again.section(u' ', -1).toLatin1().constData()))
+            QTest::mouseClick(form.window()->windowHandle(),
+                              right ? Qt::RightButton : Qt::LeftButton, {},
+                              control->mapTo(form.window(), control->rect().center()));
+        else
+            QTest::keyClick(form.controlWidget("txtAnswer"), again.at(0).toLatin1());
+        QCOMPARE(heard, clips);
+        QCOMPARE(seen(form), before);
     }
 
     // A parent's own clip that is missing or damaged leaves its card silent, named once on

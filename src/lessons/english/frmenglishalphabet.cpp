@@ -89,6 +89,9 @@ frmEnglishAlphabet::frmEnglishAlphabet()
     on("cmdMoveNext_Click", [this] { cmdMoveNext_Click(); });
     on("cmdMoveLast_Click", [this] { cmdMoveLast_Click(); });
     on("txtAnswer_KeyPress", [this](Integer &KeyAscii) { txtAnswer_KeyPress(KeyAscii); });
+    on("Image1_Click", [this] { sayShownCard(); });
+    on("lblNum1_Click", [this] { sayShownCard(); });
+    on("lblNum2_Click", [this] { sayShownCard(); });
     on("Form_MouseDown", [this](Integer Button, Integer Shift, float X, float Y) {
         Form_MouseDown(Button, Shift, X, Y);
     });
@@ -144,6 +147,12 @@ void frmEnglishAlphabet::cmdMoveLast_Click()
 
 void frmEnglishAlphabet::txtAnswer_KeyPress(Integer &KeyAscii)
 {
+    // Space and Enter only say the card again: nothing goes into the box.
+    if (KeyAscii == 32 || KeyAscii == 13) {
+        KeyAscii = 0;
+        sayShownCard();
+        return;
+    }
     // Typing only picks the card to look at; LetterCode stays where the buttons left it.
     if (const LetterCard *card = letterCardByKey(KeyAscii)) {
         lblNum1.setCaption(card->letter);
@@ -152,6 +161,12 @@ void frmEnglishAlphabet::txtAnswer_KeyPress(Integer &KeyAscii)
         speak(spokenLetter(card->letter));
     }
     loadCardPicture();
+}
+
+// The card on the screen, which a typed letter may have brought up away from LetterCode.
+void frmEnglishAlphabet::sayShownCard()
+{
+    speak(spokenLetter(lblNum1.caption().toLatin1().constData()));
 }
 
 void frmEnglishAlphabet::Form_MouseDown(Integer Button, Integer, float, float)

@@ -22,7 +22,10 @@ public:
     void cmdMovePrevious_Click();
     void cmdMoveNext_Click();
     void cmdMoveLast_Click();
+    /// Letters show their card; Space and Enter say the card shown again.
     void txtAnswer_KeyPress(forms::Integer &KeyAscii);
+    /// A click on the picture, the letter or the word says the card again.
+    void sayShownCard();
     void Form_MouseDown(forms::Integer Button, forms::Integer Shift, float X, float Y);
     void mnuHelp_Click();
     void mnuAbout_Click();

@@ -54,6 +54,8 @@ frmNumber::frmNumber()
 {
     on("Form_Load", [this] { Form_Load(); });
     on("txtAnswer_KeyPress", [this](Integer &KeyAscii) { txtAnswer_KeyPress(KeyAscii); });
+    on("lblNum1_Click", [this] { sayShownCard(); });
+    on("lblNum2_Click", [this] { sayShownCard(); });
     on("Form_MouseDown", [this](Integer Button, Integer Shift, float X, float Y) {
         Form_MouseDown(Button, Shift, X, Y);
     });
@@ -70,6 +72,12 @@ void frmNumber::Form_Load()
 
 void frmNumber::txtAnswer_KeyPress(Integer &KeyAscii)
 {
+    // Space and Enter only say the card again: the box keeps what it holds.
+    if (KeyAscii == 32 || KeyAscii == 13) {
+        KeyAscii = 0;
+        sayShownCard();
+        return;
+    }
     for (const NumberCard &card : numberCards) {
         if (KeyAscii == card.keyAscii) {
             lblNum1.setCaption(QString::fromLatin1(card.numeral));
@@ -80,6 +88,11 @@ void frmNumber::txtAnswer_KeyPress(Integer &KeyAscii)
     }
     // Emptied before the text box takes the key, so the box ends up holding just that key.
     txtAnswer.setText(QString());
+}
+
+void frmNumber::sayShownCard()
+{
+    lessons::speak(lessons::spokenNumber(lblNum1.caption().toLatin1().constData()));
 }
 
 // The window has no pop-up menu: a click on its surface does nothing.

@@ -9,7 +9,10 @@ public:
     frmNumber();
 
     void Form_Load();
+    /// Digits show their card; Space and Enter say the card shown again.
     void txtAnswer_KeyPress(forms::Integer &KeyAscii);
+    /// A click on the numeral or the word says the card again.
+    void sayShownCard();
     void Form_MouseDown(forms::Integer Button, forms::Integer Shift, float X, float Y);
 
 private:
