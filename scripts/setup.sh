@@ -22,8 +22,8 @@ quorbel_setup() {
             # The picture fuzzer.
             clang libclang-rt-dev
             # The Debian package and its checks.
-            debhelper lintian reuse appstream desktop-file-utils piuparts reprotest disorderfs
-            faketime
+            debhelper lintian reuse appstream desktop-file-utils piuparts debootstrap reprotest
+            disorderfs faketime
             # The tests on the other Debian release, in a system of its own.
             mmdebstrap
             # The spoken cards: a private sound server, and a recogniser that hears the clips.
