@@ -68,6 +68,10 @@ debian_enter() { # [--over LOWER] FOLDER COMMAND...
             mount -t overlay overlay -o "lowerdir=$lower,upperdir=$root.upper,workdir=$root.work" "$root"
             od -An -N16 -tx1 /dev/urandom | tr -d " \n" >"$root/etc/machine-id"
             echo >>"$root/etc/machine-id"
+        else
+            # Its root a mount of its own, as on a real machine: tools that make systems inside
+            # (mmdebstrap, piuparts) change its propagation.
+            mount --bind "$root" "$root"
         fi
         mount -t proc proc "$root/proc"
         mount --rbind /sys "$root/sys"
