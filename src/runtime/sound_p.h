@@ -21,7 +21,15 @@ QString readClip(const QByteArray &bytes, ClipSamples &clip);
 /// volume set there is remembered for it at the next start.
 void setSoundIdentity(const QString &name, const QString &iconName);
 
-/// Loads every clip of a folder, so the first card of a lesson speaks without waiting.
+/// Loads every clip of a folder on the sound thread, so the first card of a lesson speaks
+/// without waiting.
 void preloadSounds(const QString &folder);
+
+/// How long the end of the program waits for the sound thread to let go of the sound server.
+inline constexpr int ShutdownMilliseconds = 1500;
+
+/// Waits until the sound thread has handled every card asked for so far (tests); false when it
+/// has not within the time given.
+bool settleSound(int milliseconds);
 
 } // namespace forms

@@ -2,7 +2,9 @@
 # The English lesson speaks through a real sound server: its first card as it opens, the card of
 # a typed letter, a new card cuts off the one before, and it speaks again after the server
 # restarts. Without a server it stays silent and answers keys as before. Runs inside xvfb-run; the server and its null sink are its own.
-# usage: speech.sh PROGRAM
+# A burst of keys ends on the card shown, and the frame's close box ends the program while it
+# speaks, also with the sound server frozen.
+# usage: speech.sh PROGRAM OPENBOX-CONFIG
 set -euo pipefail
 
 program=$1
@@ -104,8 +106,47 @@ for _ in $(seq 10); do
     heard 1 30 && break
 done
 [[ ${clip:-} == z.wav ]] || fail "after the sound server restarted, z said ${clip:-nothing}"
-kill "$pid"
-wait "$pid" 2>/dev/null || true
+
+# A burst of keys: whatever is cut off on the way, the last thing heard is the card shown.
+stretches() { /usr/bin/python3 "$here/segments.py" "$folder/sounds" "$recording" | wc -l; }
+before=$(stretches)
+xdotool type --delay 25 qwertyuiopmnbvcxlkjhgfdsazm
+count=$before still=0
+until ((count > before && still >= 30)); do
+    sleep 0.1
+    now=$(stretches)
+    ((now == count)) && still=$((still + 1)) || still=0
+    count=$now
+done
+heard "$count"
+[[ $clip == m.wav ]] || fail "a burst of keys ending on m ended saying $clip"
+
+# The frame's close box while a clip plays ends the program with status 0, with the sound server
+# answering and with it frozen: no way out waits on the server.
+openbox --config-file "$2" >>"$work/openbox.log" 2>&1 &
+pids+=($!)
+until xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; do sleep 0.2; done
+close_while_speaking() {
+    xdotool windowactivate --sync "$lesson"
+    xdotool type w
+    heard "$((count + 1))"
+    [[ -n ${1:-} ]] && kill -STOP "$server"
+    # The lesson is modal: its own close box first, then the frame's.
+    xdo close "$lesson"
+    while xdotool search --onlyvisible --name '^English Alphabet$' >/dev/null; do sleep 0.1; done
+    xdo close "$(xdotool search --onlyvisible --name '^Quorbel Alphabet$' | head -n 1)"
+    timeout 20 tail --pid="$pid" -f /dev/null || fail "the close box did not end the program ${1:-}"
+    status=0
+    wait "$pid" || status=$?
+    ((status == 0)) || fail "the close box ended the program ${1:-} with status $status"
+    [[ -n ${1:-} ]] && kill -CONT "$server"
+    return 0
+}
+count=$(stretches)
+close_while_speaking
+open_lesson
+count=$(stretches)
+close_while_speaking "with the sound server frozen"
 
 # No sound server at all: the same card, no message box, and keys still answered.
 stop_server
@@ -122,4 +163,4 @@ kill -0 "$pid" || fail "the program ended without a sound server"
 if grep -v -e PulseAudioService "$work/program.err" | grep .; then
     fail "the program complained on standard error"
 fi
-echo "PASS: the lesson speaks its cards, cuts one off, outlives a server restart, works without one"
+echo "PASS: the lesson speaks its cards, cuts one off, ends on the last of a burst, outlives a server restart, closes with it frozen, works without one"

@@ -2,6 +2,7 @@
 #include "lessons/number/frmnumber.h"
 #include "lessons/spokencards.h"
 #include "runtime/forms.h"
+#include "runtime/sound_p.h"
 
 #include <QtTest>
 
@@ -165,6 +166,7 @@ private slots:
         form.Show();
         StandardError standardError;
         QTest::keyClicks(form.controlWidget("txtAnswer"), "kk");
+        QVERIFY(settleSound(10000));
         const QStringList lines
             = standardError.text().split(u'\n', Qt::SkipEmptyParts).filter("k.wav");
         App::setPath(QStringLiteral(QUORBEL_SOURCE_IMAGES "/.."));
