@@ -68,6 +68,11 @@ void installProject(const ProjectDescription &project)
     registry().project = project;
 }
 
+const ProjectDescription &installedProject()
+{
+    return registry().project;
+}
+
 void releaseInstances()
 {
     // Destroy in a loop: a window's destructor must not find its siblings half gone.
@@ -104,11 +109,9 @@ int start(int &argc, char **argv, const ProjectDescription &project)
     installProject(project);
     setSoundIdentity(QString::fromUtf8(project.displayName), QString::fromUtf8(project.iconName));
     runHandler([&project] { instance(project.startupObject).Show(); });
-    if (*project.soundFolder) {
-        const QString folder = App::Path() + u'/' + QString::fromUtf8(project.soundFolder);
+    if (*project.soundFolder)
         if (QWidget *window = instance(project.startupObject).window())
-            new AfterFirstPaint(window, [folder] { preloadSounds(folder); });
-    }
+            new AfterFirstPaint(window, [] { preloadSounds(); });
     const int status = QApplication::exec();
     releaseInstances();
     return status;

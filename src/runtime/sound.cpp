@@ -1,6 +1,7 @@
 #include "sound.h"
 #include "sound_p.h"
 
+#include "application.h"
 #include "regularfile_p.h"
 #include "runtimeerror.h"
 #include "soundoutput_p.h"
@@ -8,8 +9,10 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibrary>
 #include <QMutex>
+#include <QStandardPaths>
 #include <QThread>
 #include <QWaitCondition>
 
@@ -246,6 +249,20 @@ SoundBank *bank()
     return b.bank.get();
 }
 
+constexpr const char *ClipExtensions[] = {".wav", ".flac", ".ogg", ".opus", ".mp3"};
+
+// The user's folder first, then the program's; each ends with a separator.
+QStringList clipFolders()
+{
+    const ProjectDescription &project = installedProject();
+    const QString sounds = QString::fromUtf8(*project.soundFolder ? project.soundFolder : "sounds");
+    QStringList folders;
+    if (*project.dataFolder)
+        folders << QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u'/'
+                + QString::fromUtf8(project.dataFolder) + u'/' + sounds + u'/';
+    return folders << App::Path() + u'/' + sounds + u'/';
+}
+
 SoundPlayer &player()
 {
     static SoundPlayer thePlayer;
@@ -276,12 +293,34 @@ void setSoundIdentity(const QString &name, const QString &iconName)
     qputenv("PULSE_PROP_OVERRIDE_application.id", iconName.toUtf8());
 }
 
-void preloadSounds(const QString &folder)
+void PlayClip(const QString &name)
 {
-    const QDir dir(folder);
+    PlaySound(clipFile(name));
+}
+
+QString clipFile(const QString &name)
+{
+    const QString base = QFileInfo(name).completeBaseName();
+    const QStringList folders = clipFolders();
+    for (const QString &folder : folders)
+        for (const char *extension : ClipExtensions)
+            if (const QString path = folder + base + QLatin1String(extension);
+                QFileInfo::exists(path))
+                return path;
+    // Named as missing where the program's own would be.
+    return folders.last() + base + QLatin1String(ClipExtensions[0]);
+}
+
+void preloadSounds()
+{
+    QStringList names;
+    for (const QString &folder : clipFolders())
+        for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files, QDir::Name))
+            if (const QString name = file.completeBaseName(); !names.contains(name))
+                names << name;
     QStringList paths;
-    for (const QString &name : dir.entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name))
-        paths << dir.filePath(name);
+    for (const QString &name : names)
+        paths << clipFile(name);
     if (SoundBank *sounds = bank())
         sounds->preload(paths);
 }

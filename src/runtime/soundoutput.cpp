@@ -17,8 +17,8 @@ QAudioFormat formatOf(const ClipSamples &clip)
 {
     QAudioFormat format;
     format.setSampleRate(clip.rate);
-    format.setChannelCount(clip.channels);
-    format.setSampleFormat(clip.bits == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
     return format;
 }
 
@@ -29,8 +29,7 @@ constexpr qint64 StallMilliseconds = 2500;
 
 qint64 playMilliseconds(const ClipSamples &clip)
 {
-    const qint64 frameBytes = qMax(1, clip.channels * clip.bits / 8);
-    return clip.samples.size() / frameBytes * 1000 / qMax(1, clip.rate);
+    return clip.samples.size() / 2 * 1000 / qMax(1, clip.rate);
 }
 
 // One card speaking: an output stream of its own that is handed the clip's samples as the sound
