@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace forms {
@@ -102,7 +103,7 @@ bool hasInstance(const char *windowClass)
 
 int start(int &argc, char **argv, const ProjectDescription &project)
 {
-    QApplication application(argc, argv);
+    auto application = std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(project.name));
     QApplication::setStyle(QStringLiteral("Fusion"));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
@@ -114,6 +115,13 @@ int start(int &argc, char **argv, const ProjectDescription &project)
             new AfterFirstPaint(window, [] { preloadSounds(); });
     const int status = QApplication::exec();
     releaseInstances();
+    application.reset();
+    // A sound thread still waiting inside the sound server's library: that library's teardown
+    // at exit would free what the thread waits on. Nothing is left to save.
+    if (soundLeftBehind()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
     return status;
 }
 

@@ -325,6 +325,11 @@ void preloadSounds()
         sounds->preload(paths);
 }
 
+bool soundLeftBehind()
+{
+    return theBank().leftBehind;
+}
+
 bool settleSound(int milliseconds)
 {
     SoundBank *sounds = theBank().bank.get();

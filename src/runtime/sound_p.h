@@ -37,6 +37,9 @@ void preloadSounds();
 /// How long the end of the program waits for the sound thread to let go of the sound server.
 inline constexpr int ShutdownMilliseconds = 1500;
 
+/// True when the end of the program left the sound thread behind, stuck in the sound server.
+bool soundLeftBehind();
+
 /// Waits until the sound thread has handled every card asked for so far (tests); false when it
 /// has not within the time given.
 bool settleSound(int milliseconds);

@@ -130,7 +130,8 @@ close_while_speaking() {
     xdotool windowactivate --sync "$lesson"
     xdotool type w
     heard "$((count + 1))"
-    [[ -n ${1:-} ]] && kill -STOP "$server"
+    # Frozen, a new card's stream waits inside Qt's open for a server that never answers.
+    [[ -n ${1:-} ]] && kill -STOP "$server" && xdotool type b
     # The lesson is modal: its own close box first, then the frame's.
     xdo close "$lesson"
     while xdotool search --onlyvisible --name '^English Alphabet$' >/dev/null; do sleep 0.1; done
