@@ -1,4 +1,3 @@
-#include "sound.h"
 #include "sound_p.h"
 
 #include <QList>
@@ -119,12 +118,6 @@ void levelAndTrim(std::vector<float> &mono, int rate, QByteArray &samples)
 
 // Checked here rather than left to the sound server, which reports a damaged clip only later and
 // only as "error": the parent who recorded a clip should read what is wrong with it.
-QString clipProblem(const QByteArray &bytes)
-{
-    ClipSamples clip;
-    return readClip(bytes, clip);
-}
-
 QString readClip(const QByteArray &bytes, ClipSamples &clip)
 {
     Bytes in {bytes};

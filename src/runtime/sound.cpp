@@ -28,10 +28,11 @@ namespace forms {
 
 namespace {
 
-QString readProblem(const QString &path, ClipSamples &clip)
+QString readProblem(ClipReader read, const QString &path, ClipSamples &clip)
 {
     try {
-        const QString problem = readClip(readRegularFile(path, MaxClipFileBytes, "sound"), clip);
+        QString problem;
+        read(readRegularFile(path, MaxClipFileBytes, "sound"), clip, problem);
         return problem.isEmpty() ? problem : QStringLiteral("%1: %2").arg(problem, path);
     } catch (const RuntimeError &error) {
         return error.description();
@@ -168,10 +169,10 @@ private:
     {
         if (const auto found = m_clips.find(path); found != m_clips.end())
             return &found->second;
-        if (m_silent.count(path))
+        if (m_silent.count(path) || !loadModule())
             return nullptr;
         ClipSamples clip;
-        if (const QString problem = readProblem(path, clip); !problem.isEmpty()) {
+        if (const QString problem = readProblem(m_read, path, clip); !problem.isEmpty()) {
             m_silent.insert(path);
             warn(QStringLiteral("%1; the card stays silent").arg(problem));
             return nullptr;
@@ -179,20 +180,22 @@ private:
         return &m_clips.emplace(path, std::move(clip)).first->second;
     }
 
-    // The module beside the program, loaded on first use.
-    SoundOutput *output()
+    // The module beside the program, loaded on first use: it reads the clips and plays them.
+    bool loadModule()
     {
-        if (m_output || m_tried)
-            return m_output.get();
-        m_tried = true;
+        if (m_output || std::exchange(m_tried, true))
+            return bool(m_output);
         QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/quorbel-sound"));
         const auto create = reinterpret_cast<SoundOutputFactory>(module.resolve(SoundModuleEntry));
-        if (create)
+        m_read = reinterpret_cast<ClipReader>(module.resolve(ClipReaderEntry));
+        if (create && m_read)
             m_output.reset(create());
         else
             warn(QStringLiteral("no sound: %1").arg(module.errorString()));
-        return m_output.get();
+        return bool(m_output);
     }
+
+    SoundOutput *output() { return loadModule() ? m_output.get() : nullptr; }
 
     // Shared between the threads.
     QMutex m_mutex;
@@ -209,6 +212,7 @@ private:
     std::map<QString, ClipSamples> m_clips;
     std::set<QString> m_silent;
     std::unique_ptr<SoundOutput> m_output;
+    ClipReader m_read = nullptr;
     bool m_tried = false;
     bool m_serving = false;
     bool m_pending = false;

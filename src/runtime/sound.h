@@ -29,8 +29,4 @@ SoundPlayer setSoundPlayer(SoundPlayer play);
 /// Largest clip file PlaySound reads.
 inline constexpr qint64 MaxClipFileBytes = 16 * 1024 * 1024;
 
-/// Why a clip's bytes cannot be played, or an empty text when they can: a sound file in one of
-/// the formats PlaySound reads, whole, with some sound in it.
-QString clipProblem(const QByteArray &bytes);
-
 } // namespace forms

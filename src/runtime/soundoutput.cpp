@@ -119,3 +119,9 @@ extern "C" Q_DECL_EXPORT forms::SoundOutput *quorbelSoundOutput()
 {
     return new forms::Speaker;
 }
+
+extern "C" Q_DECL_EXPORT void quorbelReadClip(const QByteArray &bytes, forms::ClipSamples &clip,
+                                              QString &problem)
+{
+    problem = forms::readClip(bytes, clip);
+}
