@@ -137,6 +137,8 @@ QString readClip(const QByteArray &bytes, ClipSamples &clip)
     // At most MaxClipSeconds, mixed down to one channel as it is read.
     const sf_count_t most = sf_count_t(info.samplerate) * MaxClipSeconds;
     std::vector<float> mono;
+    if (info.frames > 0 && info.frames < SF_COUNT_MAX)
+        mono.reserve(size_t(std::min(info.frames + 4096, most)));
     std::vector<float> chunk(size_t(4096 * info.channels));
     sf_count_t got = 0;
     while (sf_count_t(mono.size()) < most

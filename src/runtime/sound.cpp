@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <malloc.h>
 #include <map>
 #include <memory>
 #include <optional>
@@ -147,6 +148,9 @@ private:
                     out->connectToServer();
             } else if (!preload.isEmpty()) {
                 load(preload);
+                // Decoding left freed buffers in this thread's heap: give them back.
+                if (!more)
+                    malloc_trim(0);
             }
             const QMutexLocker lock(&m_mutex);
             m_handled = asked;
