@@ -16,6 +16,17 @@
 #include <memory>
 #include <string>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define QUORBEL_LEAK_CHECK
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUORBEL_LEAK_CHECK
+#endif
+#endif
+#ifdef QUORBEL_LEAK_CHECK
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace forms {
 
 namespace {
@@ -101,7 +112,7 @@ bool hasInstance(const char *windowClass)
     return registry().instances.count(std::string_view(windowClass)) != 0;
 }
 
-int start(int &argc, char **argv, const ProjectDescription &project)
+void start(int &argc, char **argv, const ProjectDescription &project)
 {
     auto application = std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(project.name));
@@ -116,13 +127,15 @@ int start(int &argc, char **argv, const ProjectDescription &project)
     const int status = QApplication::exec();
     releaseInstances();
     application.reset();
-    // A sound thread still waiting inside the sound server's library: that library's teardown
-    // at exit would free what the thread waits on. Nothing is left to save.
-    if (soundLeftBehind()) {
-        std::fflush(nullptr);
-        std::_Exit(status);
-    }
-    return status;
+    // Ends here, as End does: the sound server's client library, torn down at exit, may free what
+    // a sound thread left behind still waits on, or abort on a lock its own thread holds.
+    std::fflush(nullptr);
+#ifdef QUORBEL_LEAK_CHECK
+    // The check stops every thread, which one stuck in the sound server's library cannot take.
+    if (!soundLeftBehind())
+        __lsan_do_leak_check();
+#endif
+    std::_Exit(status);
 }
 
 QString withoutTrailingSeparator(QString folder)

@@ -34,8 +34,8 @@ struct ProjectDescription
 };
 
 /// Starts the program: creates the start-up window, shows it and delivers events until End or
-/// until the last window closes. Returns the exit status.
-int start(int &argc, char **argv, const ProjectDescription &project);
+/// until the last window closes, then ends the process with the exit status.
+[[noreturn]] void start(int &argc, char **argv, const ProjectDescription &project);
 
 /// Installs a project without starting it (for tests that drive windows themselves). The
 /// instances of a previously installed project are destroyed.

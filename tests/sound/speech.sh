@@ -20,6 +20,7 @@ cleanup() {
 trap cleanup EXIT
 fail() {
     echo "FAIL: $*"
+    tail -n 5 "$work/program.err" 2>/dev/null
     exit 1
 }
 
