@@ -126,10 +126,10 @@ private:
             QString preload;
             bool connect = false;
             quint64 asked = 0;
+            bool quitting = false;
             {
                 const QMutexLocker lock(&m_mutex);
-                if (m_quit)
-                    return quit();
+                quitting = m_quit;
                 wanted = std::exchange(m_wanted, std::nullopt);
                 if (!wanted && !m_preload.isEmpty()) {
                     connect = !std::exchange(m_connected, true);
@@ -139,6 +139,8 @@ private:
                 }
                 asked = m_asked;
             }
+            if (quitting)
+                return quit(); // not under the lock: the window's thread never waits on it
             if (wanted) {
                 const ClipSamples *clip = load(*wanted);
                 if (SoundOutput *out = output())

@@ -69,7 +69,7 @@ open_lesson() {
     "$program" 2>>"$work/program.err" &
     pid=$!
     pids+=("$pid")
-    xdotool search --sync --name '^Quorbel Alphabet$' >/dev/null
+    frame=$(xdotool search --sync --onlyvisible --name '^Quorbel Alphabet$' | head -n 1)
     xdotool key F10 Down Down Return
     lesson=$(xdotool search --sync --name '^English Alphabet$' | head -n 1)
     xdotool windowfocus --sync "$lesson"
@@ -135,8 +135,10 @@ close_while_speaking() {
     [[ -n ${1:-} ]] && kill -STOP "$server" && xdotool type b
     # The lesson is modal: its own close box first, then the frame's.
     xdo close "$lesson"
-    while xdotool search --onlyvisible --name '^English Alphabet$' >/dev/null; do sleep 0.1; done
-    xdo close "$(xdotool search --onlyvisible --name '^Quorbel Alphabet$' | head -n 1)"
+    while [[ $(xwininfo -id "$lesson" 2>/dev/null | awk '/Map State/ {print $3}') == IsViewable ]]; do
+        sleep 0.1
+    done
+    xdo close "$frame"
     timeout 20 tail --pid="$pid" -f /dev/null || fail "the close box did not end the program ${1:-}"
     status=0
     wait "$pid" || status=$?
