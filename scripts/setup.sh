@@ -7,6 +7,8 @@
 quorbel_setup() {
     local packages=(
         build-essential cmake ninja-build qt6-base-dev qt6-multimedia-dev libxcb1-dev
+        # Reads the spoken cards' clips: WAV, FLAC, Ogg Vorbis, Opus and MP3.
+        libsndfile1-dev
         # Look-alikes of the faces the windows ask for.
         fonts-liberation2 fonts-dejavu-core fonts-urw-base35 fonts-jura
         # A virtual screen and its screenshot, for a start with no display.
@@ -28,6 +30,8 @@ quorbel_setup() {
             mmdebstrap
             # The spoken cards: a private sound server, and a recogniser that hears the clips.
             pulseaudio pulseaudio-utils sox pocketsphinx pocketsphinx-en-us
+            # Home recordings made up at test time in every format the program reads.
+            libsox-fmt-all opus-tools
         )
     fi
     local missing=() pkg status

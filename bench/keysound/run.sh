@@ -5,7 +5,8 @@
 # Also the lesson's resident memory with all clips loaded, against the same program alone in a
 # folder without its sounds and its sound module, which then starts and runs as it did before it
 # had a voice.
-# usage: bench/keysound/run.sh <build-dir>     (KEYS=n overrides the 25 keys of each)
+# usage: bench/keysound/run.sh <build-dir>     (KEYS=n overrides the 25 keys of each;
+#        RECORDINGS=folder puts its clips where a parent's recordings go)
 set -euo pipefail
 
 build=$(cd "${1:?usage: run.sh <build-dir>}" && pwd)
@@ -30,6 +31,11 @@ cleanup() {
 trap cleanup EXIT
 export XDG_RUNTIME_DIR=$work/run HOME=$work
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# RECORDINGS=folder: its clips stand in as a parent's recordings for every card.
+if [[ -n ${RECORDINGS:-} ]]; then
+    mkdir -p "$work/.local/share/quorbel-alphabet"
+    cp -r "$RECORDINGS" "$work/.local/share/quorbel-alphabet/sounds"
+fi
 pulseaudio -n --daemonize=no --exit-idle-time=-1 -L module-native-protocol-unix \
     -L module-null-sink 2>"$work/pulse.log" &
 pids+=($!)

@@ -4,5 +4,5 @@
 
 int main(int argc, char **argv)
 {
-    return forms::start(argc, argv, QuorbelAlphabet::project());
+    forms::start(argc, argv, QuorbelAlphabet::project());
 }

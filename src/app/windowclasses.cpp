@@ -24,6 +24,7 @@ const forms::ProjectDescription &project()
         .name = "QuorbelAlphabet",
         .startupObject = "frmMDIQuorbelAlphabet",
         .soundFolder = "sounds",
+        .dataFolder = "quorbel-alphabet",
         .displayName = "Quorbel Alphabet",
         .iconName = "org.quorbel.Alphabet",
         .windowClasses = {

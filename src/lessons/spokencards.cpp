@@ -1,6 +1,5 @@
 #include "lessons/spokencards.h"
 
-#include "runtime/application.h"
 #include "runtime/sound.h"
 
 #include <QByteArray>
@@ -46,8 +45,7 @@ const SpokenCard *spokenNumber(const char *numeral)
 void speak(const SpokenCard *card)
 {
     if (card)
-        forms::PlaySound(forms::App::Path() + QStringLiteral("/sounds/")
-                         + QLatin1String(card->clip));
+        forms::PlayClip(QLatin1String(card->clip));
 }
 
 } // namespace lessons

@@ -8,7 +8,8 @@ namespace lessons {
 /// written to be heard, not read: the X card says "Christmas tree", not its caption.
 struct SpokenCard
 {
-    const char *clip; // file name in the sounds folder beside the program
+    const char *clip; // file name in the sounds folder beside the program; its name alone
+                      // finds a parent's recording in any format
     const char *text;
 };
 
@@ -21,8 +22,8 @@ const SpokenCard *spokenLetter(const char *letter);
 /// The spoken card of a numeral "1" to "10", or nullptr.
 const SpokenCard *spokenNumber(const char *numeral);
 
-/// Says a card aloud from its clip in the sounds folder beside the program, cutting off the
-/// card before it. Returns at once; nullptr says nothing.
+/// Says a card aloud from its clip (a parent's recording of the same name first, in any format
+/// the runtime plays), cutting off the card before it. Returns at once; nullptr says nothing.
 void speak(const SpokenCard *card);
 
 } // namespace lessons

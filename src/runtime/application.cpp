@@ -13,7 +13,19 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <string>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUORBEL_LEAK_CHECK
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUORBEL_LEAK_CHECK
+#endif
+#endif
+#ifdef QUORBEL_LEAK_CHECK
+#include <sanitizer/lsan_interface.h>
+#endif
 
 namespace forms {
 
@@ -68,6 +80,11 @@ void installProject(const ProjectDescription &project)
     registry().project = project;
 }
 
+const ProjectDescription &installedProject()
+{
+    return registry().project;
+}
+
 void releaseInstances()
 {
     // Destroy in a loop: a window's destructor must not find its siblings half gone.
@@ -95,23 +112,30 @@ bool hasInstance(const char *windowClass)
     return registry().instances.count(std::string_view(windowClass)) != 0;
 }
 
-int start(int &argc, char **argv, const ProjectDescription &project)
+void start(int &argc, char **argv, const ProjectDescription &project)
 {
-    QApplication application(argc, argv);
+    auto application = std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(project.name));
     QApplication::setStyle(QStringLiteral("Fusion"));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     installProject(project);
     setSoundIdentity(QString::fromUtf8(project.displayName), QString::fromUtf8(project.iconName));
     runHandler([&project] { instance(project.startupObject).Show(); });
-    if (*project.soundFolder) {
-        const QString folder = App::Path() + u'/' + QString::fromUtf8(project.soundFolder);
+    if (*project.soundFolder)
         if (QWidget *window = instance(project.startupObject).window())
-            new AfterFirstPaint(window, [folder] { preloadSounds(folder); });
-    }
+            new AfterFirstPaint(window, [] { preloadSounds(); });
     const int status = QApplication::exec();
     releaseInstances();
-    return status;
+    application.reset();
+    // Ends here, as End does: the sound server's client library, torn down at exit, may free what
+    // a sound thread left behind still waits on, or abort on a lock its own thread holds.
+    std::fflush(nullptr);
+#ifdef QUORBEL_LEAK_CHECK
+    // The check stops every thread, which one stuck in the sound server's library cannot take.
+    if (!soundLeftBehind())
+        __lsan_do_leak_check();
+#endif
+    std::_Exit(status);
 }
 
 QString withoutTrailingSeparator(QString folder)

@@ -24,6 +24,9 @@ struct ProjectDescription
     const char *startupObject = "";
     /// The folder beside the program whose clips are loaded once the first window is up.
     const char *soundFolder = "";
+    /// The program's folder in the user's data folder (~/.local/share): a clip a parent put in
+    /// its own folder named like soundFolder wins over the program's.
+    const char *dataFolder = "";
     /// How the desktop's sound settings list the program: a name and an icon name.
     const char *displayName = "";
     const char *iconName = "";
@@ -31,12 +34,15 @@ struct ProjectDescription
 };
 
 /// Starts the program: creates the start-up window, shows it and delivers events until End or
-/// until the last window closes. Returns the exit status.
-int start(int &argc, char **argv, const ProjectDescription &project);
+/// until the last window closes, then ends the process with the exit status.
+[[noreturn]] void start(int &argc, char **argv, const ProjectDescription &project);
 
 /// Installs a project without starting it (for tests that drive windows themselves). The
 /// instances of a previously installed project are destroyed.
 void installProject(const ProjectDescription &project);
+
+/// The project installed last.
+const ProjectDescription &installedProject();
 
 /// Destroys every program-wide instance; the project stays installed.
 void releaseInstances();

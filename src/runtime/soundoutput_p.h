@@ -5,7 +5,8 @@
 namespace forms {
 
 /// The sound server's side of PlaySound: the one part that needs Qt Multimedia, in a module of
-/// its own that is loaded once the first window is up, so the program starts without it.
+/// its own with the clip reader, loaded once the first window is up, so the program starts
+/// without them.
 /// It lives on the sound thread.
 class SoundOutput
 {
@@ -21,3 +22,7 @@ public:
 /// The module's one entry point: a new output, owned by the caller.
 using SoundOutputFactory = forms::SoundOutput *(*)();
 inline constexpr char SoundModuleEntry[] = "quorbelSoundOutput";
+
+/// Its clip reader (readClip), there so that the program starts without the decoders' libraries.
+using ClipReader = void (*)(const QByteArray &bytes, forms::ClipSamples &clip, QString &problem);
+inline constexpr char ClipReaderEntry[] = "quorbelReadClip";

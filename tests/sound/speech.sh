@@ -2,7 +2,9 @@
 # The English lesson speaks through a real sound server: its first card as it opens, the card of
 # a typed letter, a new card cuts off the one before, and it speaks again after the server
 # restarts. Without a server it stays silent and answers keys as before. Runs inside xvfb-run; the server and its null sink are its own.
-# usage: speech.sh PROGRAM
+# A burst of keys ends on the card shown, and the frame's close box ends the program while it
+# speaks, also with the sound server frozen.
+# usage: speech.sh PROGRAM OPENBOX-CONFIG
 set -euo pipefail
 
 program=$1
@@ -18,6 +20,7 @@ cleanup() {
 trap cleanup EXIT
 fail() {
     echo "FAIL: $*"
+    tail -n 5 "$work/program.err" 2>/dev/null
     exit 1
 }
 
@@ -62,13 +65,25 @@ heard() {
 }
 length() { /usr/bin/python3 "$here/segments.py" "$folder/sounds" | awk -v c="$1" '$2 == c {print $1}'; }
 
+# The id of a window titled exactly NAME. A window that goes while xdotool reads it makes
+# xdotool fail: look again.
+find_window() {
+    local found=""
+    for _ in {1..300}; do
+        found=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
+        [[ -n $found ]] && break
+        sleep 0.1
+    done
+    [[ -n $found ]] || { echo "FAIL: no window '$1'" >&2; exit 1; }
+    echo "$found"
+}
 open_lesson() {
     "$program" 2>>"$work/program.err" &
     pid=$!
     pids+=("$pid")
-    xdotool search --sync --name '^Quorbel Alphabet$' >/dev/null
+    frame=$(find_window 'Quorbel Alphabet')
     xdotool key F10 Down Down Return
-    lesson=$(xdotool search --sync --name '^English Alphabet$' | head -n 1)
+    lesson=$(find_window 'English Alphabet')
     xdotool windowfocus --sync "$lesson"
 }
 
@@ -104,8 +119,50 @@ for _ in $(seq 10); do
     heard 1 30 && break
 done
 [[ ${clip:-} == z.wav ]] || fail "after the sound server restarted, z said ${clip:-nothing}"
-kill "$pid"
-wait "$pid" 2>/dev/null || true
+
+# A burst of keys: whatever is cut off on the way, the last thing heard is the card shown.
+stretches() { /usr/bin/python3 "$here/segments.py" "$folder/sounds" "$recording" | wc -l; }
+before=$(stretches)
+xdotool type --delay 25 qwertyuiopmnbvcxlkjhgfdsazm
+count=$before still=0
+until ((count > before && still >= 30)); do
+    sleep 0.1
+    now=$(stretches)
+    ((now == count)) && still=$((still + 1)) || still=0
+    count=$now
+done
+heard "$count"
+[[ $clip == m.wav ]] || fail "a burst of keys ending on m ended saying $clip"
+
+# The frame's close box while a clip plays ends the program with status 0, with the sound server
+# answering and with it frozen: no way out waits on the server.
+openbox --config-file "$2" >>"$work/openbox.log" 2>&1 &
+pids+=($!)
+until xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; do sleep 0.2; done
+close_while_speaking() {
+    xdotool windowactivate --sync "$lesson"
+    xdotool type w
+    heard "$((count + 1))"
+    # Frozen, a new card's stream waits inside Qt's open for a server that never answers.
+    [[ -n ${1:-} ]] && kill -STOP "$server" && xdotool type b
+    # The lesson is modal: its own close box first, then the frame's.
+    xdo close "$lesson"
+    while [[ $(xwininfo -id "$lesson" 2>/dev/null | awk '/Map State/ {print $3}') == IsViewable ]]; do
+        sleep 0.1
+    done
+    xdo close "$frame"
+    timeout 20 tail --pid="$pid" -f /dev/null || fail "the close box did not end the program ${1:-}"
+    status=0
+    wait "$pid" || status=$?
+    ((status == 0)) || fail "the close box ended the program ${1:-} with status $status"
+    [[ -n ${1:-} ]] && kill -CONT "$server"
+    return 0
+}
+count=$(stretches)
+close_while_speaking
+open_lesson
+count=$(stretches)
+close_while_speaking "with the sound server frozen"
 
 # No sound server at all: the same card, no message box, and keys still answered.
 stop_server
@@ -128,4 +185,4 @@ kill -0 "$pid" || fail "the program ended without a sound server"
 if grep -v -e PulseAudioService "$work/program.err" | grep .; then
     fail "the program complained on standard error"
 fi
-echo "PASS: the lesson speaks its cards, cuts one off, outlives a server restart, works without one"
+echo "PASS: the lesson speaks its cards, cuts one off, ends on the last of a burst, outlives a server restart, closes with it frozen, works without one"

@@ -2,13 +2,16 @@
 #include "lessons/number/frmnumber.h"
 #include "lessons/spokencards.h"
 #include "runtime/forms.h"
+#include "runtime/sound_p.h"
 
 #include <QtTest>
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <cstdio>
 #include <unistd.h>
 
@@ -87,8 +90,13 @@ class tst_Speech : public QObject
 private slots:
     void initTestCase()
     {
+        QVERIFY(home.isValid());
+        // Silent: no sound server of the machine's is reached, nor started.
+        qputenv("PULSE_SERVER", "unix:" + home.filePath("none").toUtf8());
+        qputenv("XDG_DATA_HOME", home.path().toUtf8());
         installProject(
             {.name = "tst_speech",
+             .dataFolder = "tst-speech",
              .windowClasses = {
                  {"frmEnglishAlphabet", [] { return std::make_unique<frmEnglishAlphabet>(); }},
                  {"frmNumber", [] { return std::make_unique<frmNumber>(); }},
@@ -205,19 +213,27 @@ private slots:
             "\x10\0\0\0\x01\0\x01\0\x22\x56\0\0\x44\xac\0\0\x02\0\x10\0data\x04\0\0\0\0\0\0\0",
             48);
         QTest::addRow("missing") << QByteArray() << "File not found";
-        QTest::addRow("empty") << QByteArray("") << "not a WAV file";
-        QTest::addRow("a picture") << QByteArray("\xFF\xD8\xFF\xE0", 4) << "not a WAV file";
+        QTest::addRow("empty") << QByteArray("") << "not a sound file";
+        QTest::addRow("a picture") << QByteArray("\xFF\xD8\xFF\xE0", 4) << "not a sound file";
+        QTest::addRow("text") << QByteArray("RIFF, said the parent\n") << "not a sound file";
         QTest::addRow("cut off") << wav.left(46) << "the file is cut off";
-        QTest::addRow("no samples") << wav.left(40) << "no samples";
-        QTest::addRow("float samples")
-            << QByteArray(wav).replace(20, 2, QByteArray("\x03\0", 2)) << "not 8- or 16-bit PCM";
-        QTest::addRow("sound") << wav << "";
+        QTest::addRow("only silence") << wav << "no sound in it";
+        QTest::addRow("float samples") << QByteArray(wav)
+                                              .replace(20, 2, QByteArray("\x03\0", 2))
+                                              .replace(32, 4, QByteArray("\x04\0\x20\0", 4))
+                                              .replace(44, 4, QByteArray("\0\0\0\x3f", 4))
+                                       << "";
+        QTest::addRow("sound") << QByteArray(wav).replace(44, 4, QByteArray("\0\x40\0\xc0", 4))
+                               << "";
     }
     void badClipStaysSilent()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, problem);
-        QCOMPARE(clipProblem(bytes), bytes.isNull() ? QStringLiteral("not a WAV file") : problem);
+        ClipSamples samples;
+        if (const QString said = readClip(bytes, samples); !bytes.isNull())
+            QVERIFY2(problem.isEmpty() ? said.isEmpty() : said.startsWith(problem),
+                     qPrintable(said));
         QTemporaryDir folder;
         QVERIFY(QDir(folder.path()).mkpath("sounds"));
         QVERIFY(QFile::link(QStringLiteral(QUORBEL_SOURCE_IMAGES), folder.filePath("images")));
@@ -230,6 +246,7 @@ private slots:
         form.Show();
         StandardError standardError;
         QTest::keyClicks(form.controlWidget("txtAnswer"), "kk");
+        QVERIFY(settleSound(10000));
         const QStringList lines
             = standardError.text().split(u'\n', Qt::SkipEmptyParts).filter("k.wav");
         App::setPath(QStringLiteral(QUORBEL_SOURCE_IMAGES "/.."));
@@ -241,7 +258,95 @@ private slots:
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u';')));
     }
 
+    // A parent's recording in the user's data folder wins over the program's clip of the same
+    // card, in any format; the other cards keep theirs, and the player is told the file it plays.
+    void homeRecordingWins()
+    {
+        const QString mine = home.filePath("tst-speech/sounds/");
+        QVERIFY(QDir().mkpath(mine) && QFile(mine + "k.opus").open(QIODevice::WriteOnly));
+        QStringList heard;
+        setSoundPlayer([&heard](const QString &path) { heard << path; });
+        Form &form = instance("frmEnglishAlphabet");
+        form.Show();
+        QTest::keyClicks(form.controlWidget("txtAnswer"), "kb");
+        QFile::remove(mine + "k.opus");
+        const QString shipped = App::Path() + "/sounds/";
+        QCOMPARE(heard, QStringList({shipped + "a.wav", mine + "k.opus", shipped + "b.wav"}));
+    }
+
+    // Recordings made up here (a tone between half seconds of quiet, quiet or loud, stereo 44.1
+    // kHz, in each format) play at the shipped clips' loudness, never clipped, from their first
+    // sound to their last; a damaged one says why.
+    void recordings_data()
+    {
+        QTest::addColumn<QString>("make"); // a shell command that makes clip.* from nothing
+        QTest::addColumn<double>("seconds");
+        QTest::addColumn<QString>("problem");
+        const QString tone
+            = "sox -n -r 44100 -c 2 %1 tone.wav synth 1 sine 440 vol %2 pad 0.5 0.5 && ";
+        QTest::addRow("quiet WAV 24-bit")
+            << tone.arg("-b 24", "0.01") + "mv tone.wav clip.wav" << 1.0 << "";
+        QTest::addRow("loud WAV float")
+            << tone.arg("-e floating-point -b 32", "0.99") + "mv tone.wav clip.wav" << 1.0 << "";
+        QTest::addRow("FLAC") << tone.arg("-b 16", "0.3") + "sox tone.wav clip.flac" << 1.0 << "";
+        QTest::addRow("Ogg") << tone.arg("-b 16", "0.3") + "sox tone.wav clip.ogg" << 1.0 << "";
+        QTest::addRow("Opus") << tone.arg("-b 16", "0.3") + "opusenc --quiet tone.wav clip.opus"
+                              << 1.0 << "";
+        QTest::addRow("MP3") << tone.arg("-b 16", "0.3") + "sox tone.wav clip.mp3" << 1.0 << "";
+        QTest::addRow("8-bit mono 8 kHz")
+            << "sox -n -r 8000 -b 8 clip.wav synth 1 sine 440 vol 0.9 pad 0.5 0.5" << 1.0 << "";
+        QTest::addRow("a click before a tone") << tone.arg("-b 16", "0.1")
+                + "sox -n -r 44100 -c 2 click.wav synth 0.005 sine 440 vol 0.9 && "
+                  "sox click.wav tone.wav clip.wav"
+                                               << 1.5 << "";
+        QTest::addRow("cut-off FLAC") << tone.arg("-b 16", "0.3")
+                + "sox tone.wav whole.flac && head -c 30000 whole.flac > clip.flac"
+                                      << 0.0 << "the sound is damaged";
+        QTest::addRow("silence") << "sox -n -r 44100 clip.wav trim 0 1" << 0.0 << "no sound in it";
+    }
+    void recordings()
+    {
+        QFETCH(QString, make);
+        QFETCH(double, seconds);
+        QFETCH(QString, problem);
+        if (QStandardPaths::findExecutable("sox").isEmpty()
+            || QStandardPaths::findExecutable("opusenc").isEmpty())
+            QSKIP("needs sox and opusenc");
+        QTemporaryDir folder;
+        QProcess shell;
+        shell.setWorkingDirectory(folder.path());
+        shell.start("sh", {"-c", make});
+        QVERIFY(shell.waitForFinished(60000) && shell.exitCode() == 0);
+        QFile file(folder.filePath(QDir(folder.path()).entryList({"clip.*"}).value(0)));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        ClipSamples clip;
+        const QString said = readClip(file.readAll(), clip);
+        QVERIFY2(problem.isEmpty() ? said.isEmpty() : said.startsWith(problem), qPrintable(said));
+        if (!problem.isEmpty())
+            return;
+        const auto *samples = reinterpret_cast<const qint16 *>(clip.samples.constData());
+        const qsizetype count = clip.samples.size() / 2;
+        double sum = 0;
+        int peak = 0;
+        qsizetype first = -1;
+        for (qsizetype i = 0; i < count; ++i) {
+            sum += double(samples[i]) * samples[i];
+            peak = std::max(peak, std::abs(int(samples[i])));
+            if (first < 0 && std::abs(samples[i]) > 32767 / 100)
+                first = i;
+        }
+        const double rms = 20 * std::log10(std::sqrt(sum / double(count)) / 32767);
+        const double top = 20 * std::log10(peak / 32767.0);
+        const QByteArray figures = QByteArray::number(rms) + " dBFS RMS, peak "
+            + QByteArray::number(top) + ", first sound at " + QByteArray::number(first) + " of "
+            + QByteArray::number(count) + " at " + QByteArray::number(clip.rate) + " Hz";
+        QVERIFY2(top < -0.9 && (std::abs(rms + 18) <= 1 || top > -1.1), figures);
+        QVERIFY2(first >= 0 && first <= clip.rate / 200, figures);
+        QVERIFY2(std::abs(double(count) / clip.rate - seconds) < 0.1, figures);
+    }
+
 private:
+    QTemporaryDir home;
     QStringList errors;
 };
 
