@@ -50,10 +50,11 @@ collect() {
     background=()
 }
 
-# Runs ctest and adds its counts to the totals.
+# Runs ctest (inside ${launcher[@]} when a stage sets it) and adds its counts to the totals.
+launcher=()
 run_ctest() {
     local log=$work/ctest.$BASHPID.log status=0 line
-    ctest -j "$jobs" --output-on-failure --no-tests=error "$@" 2>&1 | tee "$log" || status=$?
+    "${launcher[@]}" ctest -j "$jobs" --output-on-failure --no-tests=error "$@" 2>&1 | tee "$log" || status=$?
     line=$(grep -E '^[0-9]+% tests passed' "$log" | tail -n 1 || true)
     if [[ "$line" =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
         echo "$((BASH_REMATCH[2] - BASH_REMATCH[1])) ${BASH_REMATCH[1]}" >>"$work/counts"
@@ -99,6 +100,23 @@ sanitizers() {
     echo "LSAN_OPTIONS=$LSAN_OPTIONS"
 }
 
+# The Windows build (scripts/build-windows.sh) and its tests under Wine: the unit and window
+# tests and the real .exe, one at a time (their windows are real ones, which take the focus), on
+# one virtual screen under openbox with one private sound server.
+windows() {
+    bash scripts/build-windows.sh --tests || return 1
+    export WINEPREFIX=$root/build-windows/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
+        xvfb-run -a sh -c 'wineboot --init && wineserver --wait' || return 1
+    fi
+    local launcher=(xvfb-run -a -s "-screen 0 1280x1024x24" bash tests/session/session.sh
+        bash tests/windows/desktop.sh)
+    local status=0 jobs=1
+    run_ctest --test-dir build-windows/build || status=$?
+    wineserver --kill 2>/dev/null || true
+    return "$status"
+}
+
 fuzz() {
     local status=0
     bash tests/fuzz/fuzz.sh 30 || status=$?
@@ -127,6 +145,11 @@ if stage "Build with the sanitizers, warnings as errors (build-asan/)" build bui
         # The fuzzer builds and then fuzzes on one core while the storm mostly waits on its
         # paced keys.
         later "Picture fuzzer, 30 s (build-fuzz/)" fuzz
+        # The Windows build is made on Debian 12, with its Qt's source.
+        if [[ "$VERSION_CODENAME" == bookworm ]]; then
+            later "Windows: cross-build, unit and window tests and the .exe under Wine (build-windows/)" \
+                windows
+        fi
         # Verbose, so the fresh seed shows in the log.
         stage "Random-input storm, fixed and fresh seed (build-asan/)" \
             run_ctest --test-dir build-asan -L storm -V || true

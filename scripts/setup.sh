@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 or 13 packages that building and running Quorbel Alphabet needs, and with
-# --tests also those its tests use (every name exists in both releases). As root it installs what is missing; otherwise it prints
-# the one command to run. Works when called or sourced:
-#   bash scripts/setup.sh [--tests]        . scripts/setup.sh [--tests]
+# --windows also what cross-building it for Windows needs, and with --tests all of those and what
+# the tests use (every name exists in both releases). As root it installs what is missing;
+# otherwise it prints the one command to run. Works when called or sourced:
+#   bash scripts/setup.sh [--windows|--tests]        . scripts/setup.sh [--windows|--tests]
 
 quorbel_setup() {
     local packages=(
@@ -14,8 +15,17 @@ quorbel_setup() {
         # A virtual screen and its screenshot, for a start with no display.
         xvfb xauth imagemagick
     )
+    if [[ "${1:-}" == --tests || "${1:-}" == --windows ]]; then
+        packages+=(
+            # The Windows build: Debian's MinGW-w64 compilers, and Debian's own Qt and
+            # libsndfile sources (dpkg-source unpacks them), built once into a static Qt.
+            g++-mingw-w64-x86-64-posix dpkg-dev xz-utils zip
+        )
+    fi
     if [[ "${1:-}" == --tests ]]; then
         packages+=(
+            # The Windows build's tests, and the .exe started for real, under Wine.
+            wine64
             clang-format git
             # The program driven on a virtual screen, under a window manager, and read by a
             # screen reader over AT-SPI on X and on a headless Wayland desktop.

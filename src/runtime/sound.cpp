@@ -4,13 +4,12 @@
 #include "application.h"
 #include "regularfile_p.h"
 #include "runtimeerror.h"
-#include "soundoutput_p.h"
+#include "soundmodule_p.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QMutex>
 #include <QStandardPaths>
 #include <QThread>
@@ -18,7 +17,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <malloc.h>
 #include <map>
 #include <memory>
 #include <optional>
@@ -152,7 +150,7 @@ private:
                 load(preload);
                 // Decoding left freed buffers in this thread's heap: give them back.
                 if (!more)
-                    malloc_trim(0);
+                    trimFreedMemory();
             }
             const QMutexLocker lock(&m_mutex);
             m_handled = asked;
@@ -186,18 +184,17 @@ private:
         return &m_clips.emplace(path, std::move(clip)).first->second;
     }
 
-    // The module beside the program, loaded on first use: it reads the clips and plays them.
+    // The output and the clip reader, loaded on first use.
     bool loadModule()
     {
         if (m_output || std::exchange(m_tried, true))
             return bool(m_output);
-        QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/quorbel-sound"));
-        const auto create = reinterpret_cast<SoundOutputFactory>(module.resolve(SoundModuleEntry));
-        m_read = reinterpret_cast<ClipReader>(module.resolve(ClipReaderEntry));
-        if (create && m_read)
-            m_output.reset(create());
+        const SoundModule module = loadSoundModule();
+        m_read = module.read;
+        if (module.create && module.read)
+            m_output.reset(module.create());
         else
-            warn(QStringLiteral("no sound: %1").arg(module.errorString()));
+            warn(QStringLiteral("no sound: %1").arg(module.problem));
         return bool(m_output);
     }
 

@@ -1,0 +1,10 @@
+#include "windowsystem_p.h"
+
+namespace forms {
+
+bool windowManagerPresent()
+{
+    return true; // Windows sizes maximized windows itself
+}
+
+} // namespace forms
