@@ -25,7 +25,7 @@ quorbel_setup() {
     if [[ "${1:-}" == --tests ]]; then
         packages+=(
             # The Windows build's tests, and the .exe started for real, under Wine.
-            wine64
+            wine wine64
             clang-format git
             # The program driven on a virtual screen, under a window manager, and read by a
             # screen reader over AT-SPI on X and on a headless Wayland desktop.
