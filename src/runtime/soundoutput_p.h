@@ -4,9 +4,9 @@
 
 namespace forms {
 
-/// The sound server's side of PlaySound: the one part that needs Qt Multimedia, in a module of
-/// its own with the clip reader, loaded once the first window is up, so the program starts
-/// without them.
+/// The sound server's side of PlaySound. On Linux it is the one part that needs Qt Multimedia, in
+/// a module of its own with the clip reader, loaded once the first window is up, so the program
+/// starts without them; on Windows it plays through WinMM, built in (soundmodule_p.h).
 /// It lives on the sound thread.
 class SoundOutput
 {
