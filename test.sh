@@ -145,14 +145,15 @@ if stage "Build with the sanitizers, warnings as errors (build-asan/)" build bui
         # The fuzzer builds and then fuzzes on one core while the storm mostly waits on its
         # paced keys.
         later "Picture fuzzer, 30 s (build-fuzz/)" fuzz
-        # The Windows build is made on Debian 12, with its Qt's source.
+        # Verbose, so the fresh seed shows in the log.
+        stage "Random-input storm, fixed and fresh seed (build-asan/)" \
+            run_ctest --test-dir build-asan -L storm -V || true
+        # The Windows build is made on Debian 12, with its Qt's source; after the storm, whose
+        # paced keys a build beside it would hold up.
         if [[ "$VERSION_CODENAME" == bookworm ]]; then
             later "Windows: cross-build, unit and window tests and the .exe under Wine (build-windows/)" \
                 windows
         fi
-        # Verbose, so the fresh seed shows in the log.
-        stage "Random-input storm, fixed and fresh seed (build-asan/)" \
-            run_ctest --test-dir build-asan -L storm -V || true
         if stage "Debian package: reprotest, validators (build-asan/)" \
             run_ctest --test-dir build-asan -L package -E piuparts; then
             later "Debian package: piuparts on each release (build-asan/)" \
