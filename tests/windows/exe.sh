@@ -2,9 +2,9 @@
 # The Windows program as a family starts it, under Wine on a virtual X screen: the frame appears,
 # Learn > English Alphabet opens the lesson on its first card, which it says; typing k brings up
 # the k card and says its clip through Wine's PulseAudio driver; Window > Exit ends it with
-# status 0; with no sound server at all, the same but silent. Which clip the first card says is
-# not asked: Wine's driver may drop pieces of sound while the program starts, which the
-# recogniser then takes for another clip. Runs inside xvfb-run and tests/session/session.sh (a
+# status 0; with no sound server at all, the same but silent. The first card's clip is not asked
+# for: on a busy machine Wine's driver drops pieces of sound while the program starts, or all of
+# it, and a k not heard is typed again. Runs inside xvfb-run and tests/session/session.sh (a
 # private sound server whose only output is a null sink); WINEPREFIX names a prepared Wine folder.
 # Leaves a screenshot of the k card in FOLDER/screenshots/.
 #   exe.sh FOLDER        FOLDER holds the .exe, images/ and sounds/, as the unzipped folder does
@@ -39,17 +39,19 @@ pids+=($!)
 until (($(stat -c %s "$recording") > 2 * 44100)); do sleep 0.1; done
 
 stretches() { /usr/bin/python3 "$sounds/segments.py" "$folder/sounds" "$recording" | wc -l; }
-# Waits until the recording holds N stretches of sound; sets clip to the Nth.
+# Waits (at most TRIES tenths of a second) until the recording holds N stretches of sound; sets
+# clip to the Nth. Without TRIES it waits 30 s and fails the test.
 heard() {
     local lines=""
-    for _ in {1..300}; do
+    for _ in $(seq "${2:-300}"); do
         lines=$(/usr/bin/python3 "$sounds/segments.py" "$folder/sounds" "$recording")
         if [[ -n $lines ]] && (($(wc -l <<<"$lines") >= $1)); then
             read -r _ clip < <(sed -n "${1}p" <<<"$lines")
-            return
+            return 0
         fi
         sleep 0.1
     done
+    [[ -n ${2:-} ]] && return 1
     fail "heard ${lines:+$(wc -l <<<"$lines")} clips, waited for $1"
 }
 
@@ -106,8 +108,7 @@ exit_by_menu() {
 
 echo "-- the frame is up; F10, Down, Down, Return opens the English lesson"
 open_lesson
-heard 1
-# Once nothing more is heard for a second, the first card is over.
+# Once nothing more is heard for a second, the first card is over (if Wine played it at all).
 count=$(stretches) still=0
 until ((still >= 10)); do
     sleep 0.1
@@ -119,9 +120,15 @@ distance=$(picture_distance k.jpg)
 awk -v d="$distance" 'BEGIN { exit !(d > 0.3) }' || fail "the k card is shown before k is typed"
 
 echo "-- typed k brings up the k card and says it"
-xdotool type k
-heard $((count + 1))
-[[ $clip == k.wav ]] || fail "typed k said $clip, not k.wav"
+# On a busy machine Wine may drop a clip whole: k is typed again, at most three times.
+for try in 1 2 3; do
+    xdotool type k
+    if heard $((count + 1)) 100 && [[ $clip == k.wav ]]; then
+        break
+    fi
+    count=$(stretches)
+    ((try < 3)) || fail "typed k three times, never heard k.wav (last heard: ${clip:-nothing})"
+done
 shows k.jpg
 # Kept, to see how the windows look under Wine, with the fonts Wine found for them.
 mkdir -p "$folder/screenshots"
